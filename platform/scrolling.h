@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/layout.h"
+
+namespace platform {
+
+enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Top, Bottom, Track };
+
+// The position a user's action on a scroll bar leads to, within its range.
+int ScrollTarget(const ScrollRange& bar, ScrollAction action, int trackPosition = 0);
+
+// Turns wheel deltas into whole scroll lines, keeping what is left of a notch
+// for the next turn (high-resolution wheels send less than a notch).
+class WheelAccumulator {
+ public:
+  // Positive result scrolls down (the wheel turned towards the user).
+  int Lines(int delta, int linesPerNotch);
+
+ private:
+  int pending_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,297 @@
+#include "platform/sim/sim_desktop.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/keys.h"
+#include "platform/tab_order.h"
+
+namespace platform::sim {
+
+namespace {
+constexpr int kWheelLinesPerNotch = 3;
+}
+
+SimDesktop::SimDesktop(int screenWidth, int screenHeight)
+    : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+
+bool SimDesktop::Initialise() { return true; }
+
+void SimDesktop::AtEnd(std::function<void()> routine) { endRoutines_.push_back(std::move(routine)); }
+
+std::uint32_t SimDesktop::LoadWindow(const Layout& layout, std::vector<Binding> bindings,
+                                     std::function<void(std::uint32_t window)> created) {
+  if (layout.controls.empty() || open_) return 0;
+  windowId_ += 1;
+  controls_.clear();
+  bindings_ = std::move(bindings);
+  for (const ControlSpec& spec : layout.controls) {
+    Control control;
+    control.spec = &spec;
+    control.handlerSource = static_cast<int>(controls_.size());
+    control.left = spec.left;
+    control.top = spec.top;
+    control.width = spec.width;
+    control.height = spec.height;
+    control.text = std::string(spec.text);
+    control.scroll = spec.scroll;
+    if (spec.kind == ControlKind::Window) {
+      control.left = spec.left == kCentred ? (screenWidth_ - spec.width) / 2 : spec.left;
+      control.top = spec.top == kCentred ? (screenHeight_ - spec.height) / 2 : spec.top;
+    } else {
+      const auto parent = std::find_if(controls_.begin(), controls_.end(), [&](const Control& c) {
+        return spec.parent.empty() ? c.spec->kind == ControlKind::Window : c.spec->name == spec.parent;
+      });
+      if (parent == controls_.end()) return 0;
+      control.parent = static_cast<int>(parent - controls_.begin());
+      parent->children.push_back(static_cast<int>(controls_.size()));
+      control.visible = spec.visible;
+    }
+    controls_.push_back(std::move(control));
+  }
+  open_ = true;
+  if (created) created(windowId_);
+  if (!open_) return 0;
+  controls_[0].visible = true;
+  shown_ = true;
+  MoveFocus(false);
+  return windowId_;
+}
+
+int SimDesktop::RunMessageLoop() {
+  while (open_ && !actions_.empty()) {
+    auto action = std::move(actions_.front());
+    actions_.pop_front();
+    action();
+  }
+  if (open_) return kStillOpen;
+  return 0;
+}
+
+void SimDesktop::EndLoop() {
+  // Nothing the user queued runs once the end has begun.
+  ending_ = true;
+  actions_.clear();
+  loopsEnded_ += 1;
+  for (auto& routine : endRoutines_) {
+    routine();
+    endRoutinesRun_ += 1;
+  }
+  endRoutines_.clear();
+}
+
+SimDesktop::Control* SimDesktop::At(ControlRef ref) {
+  return const_cast<Control*>(std::as_const(*this).At(ref));
+}
+
+const SimDesktop::Control* SimDesktop::At(ControlRef ref) const {
+  if (!open_ || ref.window != windowId_ || ref.control == 0 || ref.control > controls_.size()) {
+    return nullptr;
+  }
+  return &controls_[ref.control - 1];
+}
+
+ControlRef SimDesktop::RefOf(int index) const {
+  if (index < 0) return {};
+  return {windowId_, static_cast<std::uint32_t>(index + 1)};
+}
+
+ControlRef SimDesktop::Find(std::uint32_t window, std::string_view name) const {
+  if (!open_ || window != windowId_) return {};
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].handlerSource == static_cast<int>(i) && controls_[i].spec->name == name) {
+      return RefOf(static_cast<int>(i));
+    }
+  }
+  return {};
+}
+
+int SimDesktop::Get(ControlRef ref, Property property) const {
+  const Control* c = At(ref);
+  if (c == nullptr) return 0;
+  switch (property) {
+    case Property::Left: return c->left;
+    case Property::Top: return c->top;
+    case Property::Width: return c->width;
+    case Property::Height: return c->height;
+    case Property::Visible: return c->visible ? 1 : 0;
+    case Property::Checked: return c->checked ? 1 : 0;
+    case Property::Position: return c->scroll.position;
+    case Property::MaxPosition: return c->scroll.maximum;
+  }
+  return 0;
+}
+
+void SimDesktop::Set(ControlRef ref, Property property, int value) {
+  Control* c = At(ref);
+  if (c == nullptr) return;
+  switch (property) {
+    case Property::Left: c->left = value; break;
+    case Property::Top: c->top = value; break;
+    case Property::Width: c->width = value; break;
+    case Property::Height: c->height = value; break;
+    case Property::Visible: c->visible = value != 0; break;
+    case Property::Checked: c->checked = value != 0; break;
+    case Property::Position:
+      c->scroll.position = std::clamp(value, c->scroll.minimum, std::max(c->scroll.minimum, c->scroll.maximum));
+      break;
+    case Property::MaxPosition:
+      c->scroll.maximum = value;
+      c->scroll.position = std::clamp(c->scroll.position, c->scroll.minimum, std::max(c->scroll.minimum, value));
+      break;
+  }
+}
+
+std::string SimDesktop::Text(ControlRef ref) const {
+  const Control* c = At(ref);
+  return c == nullptr ? std::string() : c->text;
+}
+
+void SimDesktop::SetText(ControlRef ref, std::string_view text) {
+  if (Control* c = At(ref)) c->text = std::string(text);
+}
+
+std::string SimDesktop::Tag(ControlRef ref) const {
+  const Control* c = At(ref);
+  return c == nullptr ? std::string() : c->tag;
+}
+
+void SimDesktop::SetTag(ControlRef ref, std::string_view tag) {
+  if (Control* c = At(ref)) c->tag = std::string(tag);
+}
+
+ControlRef SimDesktop::Copy(ControlRef source) {
+  const Control* c = At(source);
+  if (c == nullptr || c->parent < 0) return {};
+  Control copy;
+  copy.spec = c->spec;
+  copy.parent = c->parent;
+  copy.left = c->spec->left;
+  copy.top = c->spec->top;
+  copy.width = c->spec->width;
+  copy.height = c->spec->height;
+  copy.text = std::string(c->spec->text);
+  copy.scroll = c->spec->scroll;
+  copy.handlerSource = c->handlerSource;
+  const int sourceIndex = static_cast<int>(source.control) - 1;
+  const int index = static_cast<int>(controls_.size());
+  std::vector<int>& siblings = controls_[static_cast<std::size_t>(copy.parent)].children;
+  siblings.insert(std::find(siblings.begin(), siblings.end(), sourceIndex) + 1, index);
+  controls_.push_back(std::move(copy));
+  return RefOf(index);
+}
+
+NativeWindow SimDesktop::WindowHandle(ControlRef ref) const {
+  // Stand-in handles: distinct, nonzero, stable for the control's life.
+  return At(ref) == nullptr ? 0 : 0x10000u + ref.control * 4u;
+}
+
+void SimDesktop::Post(std::function<void()> action) { actions_.push_back(std::move(action)); }
+
+void SimDesktop::Raise(int control, Event event, const EventArgs& args) {
+  if (ending_ || control < 0) return;
+  const Control& c = controls_[static_cast<std::size_t>(control)];
+  const std::string_view source = controls_[static_cast<std::size_t>(c.handlerSource)].spec->name;
+  for (const Binding& binding : bindings_) {
+    if (binding.event == event && binding.control == source && binding.handler) {
+      binding.handler(args);
+      return;
+    }
+  }
+}
+
+void SimDesktop::PressKey(int virtualKey, int heldModifiers) {
+  if (!open_ || focus_ < 0) return;
+  switch (RouteKey(virtualKey, heldModifiers)) {
+    case KeyRoute::FocusNext: MoveFocus(false); return;
+    case KeyRoute::FocusPrevious: MoveFocus(true); return;
+    case KeyRoute::CloseWindow: CloseWindow(); return;
+    case KeyRoute::KeyDownEvent: break;
+  }
+  const int code = KeyDownCode(virtualKey);
+  Raise(focus_, Event::KeyDown, {code, KeyDownModifiers(code, heldModifiers)});
+}
+
+void SimDesktop::TypeText(std::string_view text) {
+  if (!open_ || focus_ < 0) return;
+  Control& c = controls_[static_cast<std::size_t>(focus_)];
+  if (c.spec->kind == ControlKind::EditBox && !c.spec->readOnly) c.text += text;
+}
+
+void SimDesktop::Click(ControlRef ref) {
+  Control* c = At(ref);
+  if (c == nullptr || !c->visible) return;
+  const int index = static_cast<int>(ref.control) - 1;
+  if (c->spec->tabStop) focus_ = index;
+  if (c->spec->kind == ControlKind::CheckBox) c->checked = !c->checked;
+  if (c->spec->kind == ControlKind::Button) Raise(index, Event::Clicked, {});
+}
+
+void SimDesktop::Scroll(ControlRef bar, ScrollAction action, int trackPosition) {
+  Control* c = At(bar);
+  if (c == nullptr || c->spec->kind != ControlKind::VScrollBar) return;
+  const int target = ScrollTarget(c->scroll, action, trackPosition);
+  if (target == c->scroll.position) return;
+  c->scroll.position = target;
+  Raise(static_cast<int>(bar.control) - 1, Event::PositionChanged, {});
+}
+
+void SimDesktop::TurnWheel(int delta) {
+  if (!open_) return;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].spec->kind != ControlKind::VScrollBar) continue;
+    const int lines = wheel_.Lines(delta, kWheelLinesPerNotch);
+    if (lines == 0) return;
+    const ControlRef bar = RefOf(static_cast<int>(i));
+    Scroll(bar, ScrollAction::Track, controls_[i].scroll.position + lines);
+    return;
+  }
+}
+
+void SimDesktop::CloseWindow() {
+  if (!open_) return;
+  open_ = false;
+  shown_ = false;
+  focus_ = -1;
+  controls_.clear();
+  EndLoop();
+}
+
+bool SimDesktop::WindowOpen() const { return open_; }
+bool SimDesktop::WindowShown() const { return shown_; }
+ControlRef SimDesktop::Focus() const { return RefOf(focus_); }
+
+std::vector<ControlRef> SimDesktop::ChildrenInZOrder(ControlRef parent) const {
+  std::vector<ControlRef> refs;
+  if (const Control* c = At(parent)) {
+    for (int child : c->children) refs.push_back(RefOf(child));
+  }
+  return refs;
+}
+
+Rect SimDesktop::ScreenRect(ControlRef ref) const {
+  const Control* c = At(ref);
+  if (c == nullptr) return {};
+  int left = c->left;
+  int top = c->top;
+  for (int p = c->parent; p >= 0; p = controls_[static_cast<std::size_t>(p)].parent) {
+    left += controls_[static_cast<std::size_t>(p)].left;
+    top += controls_[static_cast<std::size_t>(p)].top;
+  }
+  return {left, top, left + c->width, top + c->height};
+}
+
+void SimDesktop::MoveFocus(bool backwards) {
+  std::vector<TabNode> nodes;
+  nodes.reserve(controls_.size());
+  for (const Control& c : controls_) {
+    // The window's own children have parent -1 in tab terms; the window itself is no stop.
+    const int parent = c.parent <= 0 ? -1 : c.parent;
+    const bool stop = c.parent >= 0 && c.visible && c.spec->tabStop;
+    nodes.push_back({c.parent < 0 ? -2 : parent, c.left, c.top, stop});
+  }
+  const int next = NextTabStop(nodes, focus_, backwards);
+  if (next >= 0) focus_ = next;
+}
+
+}  // namespace platform::sim
