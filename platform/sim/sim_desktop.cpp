@@ -285,10 +285,11 @@ void SimDesktop::MoveFocus(bool backwards) {
   std::vector<TabNode> nodes;
   nodes.reserve(controls_.size());
   for (const Control& c : controls_) {
-    // The window's own children have parent -1 in tab terms; the window itself is no stop.
-    const int parent = c.parent <= 0 ? -1 : c.parent;
-    const bool stop = c.parent >= 0 && c.visible && c.spec->tabStop;
-    nodes.push_back({c.parent < 0 ? -2 : parent, c.left, c.top, stop});
+    if (c.parent < 0) {
+      nodes.push_back({-2, 0, 0, false});  // the window itself is no stop
+      continue;
+    }
+    nodes.push_back({c.parent == 0 ? -1 : c.parent, c.left, c.top, c.visible && c.spec->tabStop});
   }
   const int next = NextTabStop(nodes, focus_, backwards);
   if (next >= 0) focus_ = next;
