@@ -1,17 +1,17 @@
 #include "app/shell.h"
 
 #include "app/layout.h"
+#include "capture/capture.h"
 
 namespace app {
 
 namespace {
 
-platform::ControlRef Named(const Program& program, const char* name) {
-  return program.form.Find(program.window, name);
-}
-
 std::vector<platform::Binding> MainWindowBindings(Program& program) {
   std::vector<platform::Binding> bindings;
+  bindings.push_back({kHotkeyTemplate, platform::Event::KeyDown, [&program](const platform::EventArgs& e) {
+                        capture::OnHotkeyFieldKeyDown(program, e.keyCode, e.modifiers);
+                      }});
   bindings.push_back({kScrollBar, platform::Event::PositionChanged,
                       [&program](const platform::EventArgs&) { OnScrollPositionChanged(program); }});
   return bindings;
@@ -54,10 +54,10 @@ void OnWindowCreated(Program& program) {
     platform::ControlRef source;
   };
   const Column columns[] = {
-      {rows.HotkeyFields, Named(program, kHotkeyTemplate)},
-      {rows.XFields, Named(program, kXTemplate)},
-      {rows.YFields, Named(program, kYTemplate)},
-      {rows.EnableBoxes, Named(program, kEnableTemplate)},
+      {rows.HotkeyFields, program.Named(kHotkeyTemplate)},
+      {rows.XFields, program.Named(kXTemplate)},
+      {rows.YFields, program.Named(kYTemplate)},
+      {rows.EnableBoxes, program.Named(kEnableTemplate)},
   };
   for (int n = 1; n <= program.RowCount; ++n) {
     for (const Column& column : columns) column.list[n] = form.Copy(column.source);
@@ -69,16 +69,17 @@ void OnWindowCreated(Program& program) {
   }
 
   const int panelHeight = program.RowCount * kRowPitch + kFirstRowTop;
-  form.Set(Named(program, kPanel), platform::Property::Height, panelHeight);
+  form.Set(program.Named(kPanel), platform::Property::Height, panelHeight);
   // A maximum of RowCount would leave the last rows below the viewport for good.
-  const int viewportHeight = form.Get(Named(program, kViewport), platform::Property::Height);
-  form.Set(Named(program, kScrollBar), platform::Property::MaxPosition,
+  const int viewportHeight = form.Get(program.Named(kViewport), platform::Property::Height);
+  form.Set(program.Named(kScrollBar), platform::Property::MaxPosition,
            ScrollMaximumFor(panelHeight, viewportHeight, kScrollStep));
+  capture::StartPositionCapture(program);
 }
 
 void OnScrollPositionChanged(Program& program) {
-  const int position = program.form.Get(Named(program, kScrollBar), platform::Property::Position);
-  program.form.Set(Named(program, kPanel), platform::Property::Top, -(position - 1) * kScrollStep);
+  const int position = program.form.Get(program.Named(kScrollBar), platform::Property::Position);
+  program.form.Set(program.Named(kPanel), platform::Property::Top, -(position - 1) * kScrollStep);
 }
 
 int ScrollMaximumFor(int panelHeight, int viewportHeight, int step) {

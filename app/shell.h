@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "app/row_list.h"
-#include "platform/form.h"
+#include "app/program.h"
 
 namespace app {
 
@@ -11,16 +10,6 @@ inline constexpr std::int32_t kRows = 100;
 inline constexpr int kRowPitch = 20;
 inline constexpr int kFirstRowTop = 14;
 inline constexpr int kScrollStep = 14;
-
-// Everything the handlers share, passed to each instead of living in globals.
-struct Program {
-  explicit Program(platform::FormRuntime& runtime) : form(runtime) {}
-
-  platform::FormRuntime& form;
-  std::int32_t RowCount = 0;
-  RowLists rows;
-  std::uint32_t window = 0;
-};
 
 int StartProgram(Program& program);
 void ReleaseRowLists(Program& program);

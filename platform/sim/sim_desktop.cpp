@@ -9,8 +9,21 @@
 namespace platform::sim {
 
 namespace {
+
 constexpr int kWheelLinesPerNotch = 3;
+constexpr NativeWindow kFirstHandle = 0x10000;
+constexpr std::uint32_t kInvalidWindowHandle = 1400;
+constexpr std::uint32_t kHotkeyNotRegistered = 1419;
+
+// The system's hotkey modifier bits for the held keys.
+unsigned SystemModifiers(int held) {
+  return ((held & kAlt) != 0 ? 1u : 0u) | ((held & kCtrl) != 0 ? 2u : 0u) | ((held & kShift) != 0 ? 4u : 0u);
 }
+
+// MOD_NOREPEAT changes repeats, not which keys match.
+constexpr unsigned kMatchedModifiers = 0xF;
+
+}  // namespace
 
 SimDesktop::SimDesktop(int screenWidth, int screenHeight)
     : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
@@ -183,8 +196,115 @@ ControlRef SimDesktop::Copy(ControlRef source) {
 
 NativeWindow SimDesktop::WindowHandle(ControlRef ref) const {
   // Stand-in handles: distinct, nonzero, stable for the control's life.
-  return At(ref) == nullptr ? 0 : 0x10000u + ref.control * 4u;
+  return At(ref) == nullptr ? 0 : kFirstHandle + ref.control * 4u;
 }
+
+bool SimDesktop::OwnsWindow(NativeWindow window) const {
+  if (!open_ || window <= kFirstHandle || (window - kFirstHandle) % 4 != 0) return false;
+  return (window - kFirstHandle) / 4 <= controls_.size();
+}
+
+bool SimDesktop::RegisterHotKey(NativeWindow window, int id, unsigned modifiers, unsigned virtualKey) {
+  if (!OwnsWindow(window)) {
+    lastError_ = kInvalidWindowHandle;
+    return false;
+  }
+  if (!HoldHotkey(modifiers, virtualKey)) return false;
+  hotkeys_.back().owner = window;
+  hotkeys_.back().id = id;
+  return true;
+}
+
+bool SimDesktop::UnregisterHotKey(NativeWindow window, int id) {
+  const auto found = std::find_if(hotkeys_.begin(), hotkeys_.end(),
+                                  [&](const SystemHotkey& h) { return h.owner == window && h.id == id; });
+  if (window == 0 || found == hotkeys_.end()) {
+    lastError_ = kHotkeyNotRegistered;
+    return false;
+  }
+  hotkeys_.erase(found);
+  return true;
+}
+
+bool SimDesktop::HoldHotkey(unsigned modifiers, unsigned virtualKey) {
+  const unsigned key = virtualKey & 0xFF;
+  const unsigned mods = modifiers & kMatchedModifiers;
+  for (const SystemHotkey& h : hotkeys_) {
+    if (h.virtualKey == key && (h.modifiers & kMatchedModifiers) == mods) {
+      lastError_ = kHotkeyTaken;
+      return false;
+    }
+  }
+  hotkeys_.push_back({0, 0, modifiers, key});
+  return true;
+}
+
+bool SimDesktop::ReleaseHotkey(unsigned modifiers, unsigned virtualKey) {
+  const auto found = std::find_if(hotkeys_.begin(), hotkeys_.end(), [&](const SystemHotkey& h) {
+    return h.owner == 0 && h.virtualKey == (virtualKey & 0xFF) && h.modifiers == modifiers;
+  });
+  if (found == hotkeys_.end()) return false;
+  hotkeys_.erase(found);
+  return true;
+}
+
+void* SimDesktop::GetProperty(NativeWindow window, std::string_view name) {
+  const auto found = properties_.find(std::pair{window, std::string(name)});
+  return found == properties_.end() ? nullptr : found->second;
+}
+
+bool SimDesktop::SetProperty(NativeWindow window, std::string_view name, void* value) {
+  if (std::exchange(failPropertyWrite_, false) || !OwnsWindow(window)) return false;
+  properties_[std::pair{window, std::string(name)}] = value;
+  return true;
+}
+
+void* SimDesktop::RemoveProperty(NativeWindow window, std::string_view name) {
+  const auto found = properties_.find(std::pair{window, std::string(name)});
+  if (found == properties_.end()) return nullptr;
+  void* value = found->second;
+  properties_.erase(found);
+  return value;
+}
+
+ProcedureRef SimDesktop::ProcedureOf(NativeWindow window) const {
+  const auto found = procedures_.find(window);
+  return found == procedures_.end() ? kOwnProcedure : found->second;
+}
+
+ProcedureRef SimDesktop::SetWindowProcedure(NativeWindow window, ProcedureRef procedure) {
+  if (std::exchange(failSubclass_, false) || !OwnsWindow(window) || procedure == 0) return 0;
+  const ProcedureRef previous = ProcedureOf(window);
+  if (procedure == kOwnProcedure) {
+    procedures_.erase(window);
+  } else {
+    procedures_[window] = procedure;
+  }
+  return previous;
+}
+
+MessageResult SimDesktop::CallProcedure(ProcedureRef procedure, NativeWindow window, std::uint32_t message,
+                                        std::uintptr_t wParam, std::intptr_t lParam) {
+  if (procedure == kOwnProcedure) {
+    ownProcedureLog_.push_back({window, message, wParam, lParam});
+    return 0;
+  }
+  if (procedure == 0) return 0;
+  return reinterpret_cast<WindowProc>(procedure)(window, message, wParam, lParam);
+}
+
+std::optional<Point> SimDesktop::CursorPosition() {
+  const Point read = cursor_;
+  if (afterCursorRead_) afterCursorRead_();
+  return read;
+}
+
+bool SimDesktop::MoveCursor(Point to) {
+  cursor_ = {std::clamp(to.x, 0, screenWidth_ - 1), std::clamp(to.y, 0, screenHeight_ - 1)};
+  return true;
+}
+
+void SimDesktop::MovePointer(Point to) { MoveCursor(to); }
 
 void SimDesktop::Post(std::function<void()> action) { actions_.push_back(std::move(action)); }
 
@@ -201,6 +321,18 @@ void SimDesktop::Raise(int control, Event event, const EventArgs& args) {
 }
 
 void SimDesktop::PressKey(int virtualKey, int heldModifiers) {
+  const unsigned key = static_cast<unsigned>(virtualKey) & 0xFF;
+  const unsigned mods = SystemModifiers(heldModifiers);
+  for (const SystemHotkey& h : hotkeys_) {
+    if (h.virtualKey != key || (h.modifiers & kMatchedModifiers) != mods) continue;
+    // The system posts the hotkey to its owner instead of passing the key on.
+    if (h.owner != 0) {
+      const SystemHotkey hotkey = h;
+      CallProcedure(ProcedureOf(hotkey.owner), hotkey.owner, kHotkeyMessage, static_cast<std::uintptr_t>(hotkey.id),
+                    static_cast<std::intptr_t>((key << 16) | mods));
+    }
+    return;
+  }
   if (!open_ || focus_ < 0) return;
   switch (RouteKey(virtualKey, heldModifiers)) {
     case KeyRoute::FocusNext: MoveFocus(false); return;
@@ -248,13 +380,28 @@ void SimDesktop::TurnWheel(int delta) {
   }
 }
 
+SimDesktop::~SimDesktop() { DestroyWindows(); }
+
 void SimDesktop::CloseWindow() {
   if (!open_) return;
+  DestroyWindows();
   open_ = false;
   shown_ = false;
   focus_ = -1;
   controls_.clear();
   EndLoop();
+}
+
+void SimDesktop::DestroyWindows() {
+  if (!open_) return;
+  // Each window's last message, to whatever procedure it has by then.
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const NativeWindow window = WindowHandle(RefOf(static_cast<int>(i)));
+    if (procedures_.contains(window)) CallProcedure(ProcedureOf(window), window, kNonClientDestroy, 0, 0);
+  }
+  // A window's hotkeys end with it.
+  std::erase_if(hotkeys_, [](const SystemHotkey& h) { return h.owner != 0; });
+  procedures_.clear();
 }
 
 bool SimDesktop::WindowOpen() const { return open_; }

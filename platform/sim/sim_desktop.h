@@ -2,11 +2,16 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/input_services.h"
 #include "platform/scrolling.h"
+#include "platform/window_services.h"
 
 namespace platform::sim {
 
@@ -18,13 +23,27 @@ struct Rect {
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// A message as a window procedure receives it.
+struct Message {
+  NativeWindow window = 0;
+  std::uint32_t message = 0;
+  std::uintptr_t wParam = 0;
+  std::intptr_t lParam = 0;
+  friend bool operator==(const Message&, const Message&) = default;
+};
+
 // An in-memory desktop with one screen that behaves like the real form
-// runtime: controls, properties, z-order of copies, focus, events. Tests act
-// on it as a user would (keys, clicks, scrolling) and read what a user or
-// another program could see.
-class SimDesktop final : public FormRuntime {
+// runtime and the Windows services: controls, properties, z-order of copies,
+// focus, events, system-wide hotkeys held by this program or another, window
+// procedures and properties, the cursor. Tests act on it as a user would
+// (keys, clicks, scrolling, pointer moves) and read what a user or another
+// program could see.
+class SimDesktop final : public FormRuntime, public WindowServices, public InputServices {
  public:
   explicit SimDesktop(int screenWidth = 1280, int screenHeight = 1024);
+  ~SimDesktop() override;
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
 
   // FormRuntime
   bool Initialise() override;
@@ -45,11 +64,30 @@ class SimDesktop final : public FormRuntime {
   ControlRef Copy(ControlRef source) override;
   NativeWindow WindowHandle(ControlRef control) const override;
 
+  // WindowServices
+  bool RegisterHotKey(NativeWindow window, int id, unsigned modifiers, unsigned virtualKey) override;
+  bool UnregisterHotKey(NativeWindow window, int id) override;
+  void* GetProperty(NativeWindow window, std::string_view name) override;
+  bool SetProperty(NativeWindow window, std::string_view name, void* value) override;
+  void* RemoveProperty(NativeWindow window, std::string_view name) override;
+  ProcedureRef SetWindowProcedure(NativeWindow window, ProcedureRef procedure) override;
+  MessageResult CallProcedure(ProcedureRef procedure, NativeWindow window, std::uint32_t message,
+                              std::uintptr_t wParam, std::intptr_t lParam) override;
+
+  // InputServices
+  std::optional<Point> CursorPosition() override;
+  bool MoveCursor(Point to) override;
+
   static constexpr int kStillOpen = -1;
+  // Every window's own procedure, which records what reaches it.
+  static constexpr ProcedureRef kOwnProcedure = 1;
 
   // What a user does. Each acts at once; Post queues one for the loop.
   void Post(std::function<void()> action);
+  // A key pressed anywhere: a system hotkey goes to its owner's procedure,
+  // any other key to the focused control.
   void PressKey(int virtualKey, int heldModifiers = 0);
+  void MovePointer(Point to);
   void TypeText(std::string_view text);
   void Click(ControlRef control);
   void Scroll(ControlRef bar, ScrollAction action, int trackPosition = 0);
@@ -64,6 +102,23 @@ class SimDesktop final : public FormRuntime {
   Rect ScreenRect(ControlRef control) const;
   int EndRoutinesRun() const { return endRoutinesRun_; }
   int LoopsEnded() const { return loopsEnded_; }
+  // Messages that reached a window's own procedure.
+  const std::vector<Message>& OwnProcedureLog() const { return ownProcedureLog_; }
+  ProcedureRef ProcedureOf(NativeWindow window) const;
+  std::size_t PropertyCount() const { return properties_.size(); }
+
+  // Another program. HoldHotkey is its RegisterHotKey: false when the key is taken.
+  bool HoldHotkey(unsigned modifiers, unsigned virtualKey);
+  bool ReleaseHotkey(unsigned modifiers, unsigned virtualKey);
+  // The last error a refused registration set.
+  std::uint32_t LastError() const { return lastError_; }
+
+  // Runs after every cursor reading: the pointer can move between two reads.
+  void AfterCursorRead(std::function<void()> hook) { afterCursorRead_ = std::move(hook); }
+
+  // Failure injection: the next property write or subclass fails.
+  void FailNextPropertyWrite() { failPropertyWrite_ = true; }
+  void FailNextSubclass() { failSubclass_ = true; }
 
  private:
   struct Control {
@@ -84,6 +139,15 @@ class SimDesktop final : public FormRuntime {
   void Raise(int control, Event event, const EventArgs& args);
   void MoveFocus(bool backwards);
   void EndLoop();
+  void DestroyWindows();
+  bool OwnsWindow(NativeWindow window) const;
+
+  struct SystemHotkey {
+    NativeWindow owner;  // 0: another program
+    int id;
+    unsigned modifiers;
+    unsigned virtualKey;
+  };
 
   int screenWidth_;
   int screenHeight_;
@@ -99,6 +163,15 @@ class SimDesktop final : public FormRuntime {
   int endRoutinesRun_ = 0;
   int loopsEnded_ = 0;
   WheelAccumulator wheel_;
+  std::vector<SystemHotkey> hotkeys_;
+  std::map<std::pair<NativeWindow, std::string>, void*, std::less<>> properties_;
+  std::map<NativeWindow, ProcedureRef> procedures_;
+  std::vector<Message> ownProcedureLog_;
+  Point cursor_{640, 512};
+  std::function<void()> afterCursorRead_;
+  std::uint32_t lastError_ = 0;
+  bool failPropertyWrite_ = false;
+  bool failSubclass_ = false;
 };
 
 }  // namespace platform::sim

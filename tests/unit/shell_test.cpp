@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/layout.h"
 #include "platform/keys.h"
-#include "platform/sim/sim_desktop.h"
+#include "program_fixture.h"
 
 namespace app {
 namespace {
@@ -17,24 +19,9 @@ using platform::sim::SimDesktop;
 constexpr int kTab = 0x09;
 constexpr int kEscape = 0x1B;
 
-// The program started on a simulated desktop, its loop run up to the point
-// where the user would act.
-class ShellTest : public ::testing::Test {
+class ShellTest : public ProgramTest {
  protected:
-  void SetUp() override { ASSERT_EQ(StartProgram(program), SimDesktop::kStillOpen); }
-
-  ControlRef Named(const char* name) const { return desktop.Find(program.window, name); }
-  int Get(const char* name, Property property) const { return desktop.Get(Named(name), property); }
   int PanelTop() const { return Get(kPanel, Property::Top); }
-
-  // Runs one user action through the message loop.
-  int Act(std::function<void()> action) {
-    desktop.Post(std::move(action));
-    return desktop.RunMessageLoop();
-  }
-
-  SimDesktop desktop;
-  Program program{desktop};
 };
 
 TEST_F(ShellTest, StartUpBuildsOneHundredEmptyRowsUnderTheTemplate) {

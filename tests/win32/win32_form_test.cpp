@@ -1,6 +1,7 @@
 // The Win32 form runtime against the real user32, run under Wine: what the
 // simulated desktop assumes of Windows must hold here too.
 #include "platform/win32/win32_form.h"
+#include "platform/win32/win32_services.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,9 @@ class Win32FormTest : public ::testing::Test {
   }
 
   Win32Form form{::GetModuleHandleW(nullptr), SW_SHOWNORMAL};
-  Program program{form};
+  Win32Windows windows;
+  Win32Input input;
+  Program program{form, windows, input};
   std::vector<EventArgs> keys;
   int clicks = 0;
 };

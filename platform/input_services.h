@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+
+namespace platform {
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(Point, Point) = default;
+};
+
+// The cursor and synthetic mouse input, in signed screen pixels.
+class InputServices {
+ public:
+  virtual ~InputServices() = default;
+
+  virtual std::optional<Point> CursorPosition() = 0;
+  virtual bool MoveCursor(Point to) = 0;
+};
+
+}  // namespace platform

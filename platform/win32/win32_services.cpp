@@ -1,0 +1,58 @@
+#include "platform/win32/win32_services.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+HWND Hwnd(NativeWindow window) { return reinterpret_cast<HWND>(window); }
+
+}  // namespace
+
+bool Win32Windows::RegisterHotKey(NativeWindow window, int id, unsigned modifiers, unsigned virtualKey) {
+  return ::RegisterHotKey(Hwnd(window), id, modifiers, virtualKey) != FALSE;
+}
+
+bool Win32Windows::UnregisterHotKey(NativeWindow window, int id) {
+  return ::UnregisterHotKey(Hwnd(window), id) != FALSE;
+}
+
+void* Win32Windows::GetProperty(NativeWindow window, std::string_view name) {
+  return ::GetPropW(Hwnd(window), Widen(name).c_str());
+}
+
+bool Win32Windows::SetProperty(NativeWindow window, std::string_view name, void* value) {
+  return ::SetPropW(Hwnd(window), Widen(name).c_str(), value) != FALSE;
+}
+
+void* Win32Windows::RemoveProperty(NativeWindow window, std::string_view name) {
+  return ::RemovePropW(Hwnd(window), Widen(name).c_str());
+}
+
+ProcedureRef Win32Windows::SetWindowProcedure(NativeWindow window, ProcedureRef procedure) {
+  // A zero result is only a failure if the last error says so.
+  ::SetLastError(0);
+  const LONG_PTR previous = ::SetWindowLongPtrW(Hwnd(window), GWLP_WNDPROC, static_cast<LONG_PTR>(procedure));
+  if (previous == 0 && ::GetLastError() != 0) return 0;
+  return static_cast<ProcedureRef>(previous);
+}
+
+MessageResult Win32Windows::CallProcedure(ProcedureRef procedure, NativeWindow window, std::uint32_t message,
+                                          std::uintptr_t wParam, std::intptr_t lParam) {
+  // What SetWindowLongPtr hands out may be a thunk rather than a function:
+  // CallWindowProc is the only sound way to call it.
+  return ::CallWindowProcW(reinterpret_cast<WNDPROC>(procedure), Hwnd(window), message, wParam, lParam);
+}
+
+std::optional<Point> Win32Input::CursorPosition() {
+  POINT point{};
+  if (!::GetCursorPos(&point)) return std::nullopt;
+  return Point{point.x, point.y};
+}
+
+bool Win32Input::MoveCursor(Point to) { return ::SetCursorPos(to.x, to.y) != FALSE; }
+
+}  // namespace platform::win32
