@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "capture/capture.h"
+#include "hotkeys/row_hotkeys.h"
 
 namespace app {
 
@@ -12,6 +13,8 @@ std::vector<platform::Binding> MainWindowBindings(Program& program) {
   bindings.push_back({kHotkeyTemplate, platform::Event::KeyDown, [&program](const platform::EventArgs& e) {
                         capture::OnHotkeyFieldKeyDown(program, e.keyCode, e.modifiers);
                       }});
+  bindings.push_back({kApplyButton, platform::Event::Clicked,
+                      [&program](const platform::EventArgs&) { hotkeys::OnApplyClicked(program); }});
   bindings.push_back({kScrollBar, platform::Event::PositionChanged,
                       [&program](const platform::EventArgs&) { OnScrollPositionChanged(program); }});
   return bindings;

@@ -17,6 +17,9 @@ class InputServices {
 
   virtual std::optional<Point> CursorPosition() = 0;
   virtual bool MoveCursor(Point to) = 0;
+  // A press and a release of the left button where the cursor is, sent as
+  // one piece of synthetic input so nothing can come between them.
+  virtual bool SendLeftClick() = 0;
 };
 
 }  // namespace platform

@@ -26,7 +26,7 @@ constexpr unsigned kMatchedModifiers = 0xF;
 }  // namespace
 
 SimDesktop::SimDesktop(int screenWidth, int screenHeight)
-    : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+    : screenWidth_(screenWidth), screenHeight_(screenHeight), virtualScreen_{0, 0, screenWidth, screenHeight} {}
 
 bool SimDesktop::Initialise() { return true; }
 
@@ -299,12 +299,25 @@ std::optional<Point> SimDesktop::CursorPosition() {
   return read;
 }
 
+Point SimDesktop::OnScreen(Point to) const {
+  return {std::clamp(to.x, virtualScreen_.left, virtualScreen_.right - 1),
+          std::clamp(to.y, virtualScreen_.top, virtualScreen_.bottom - 1)};
+}
+
 bool SimDesktop::MoveCursor(Point to) {
-  cursor_ = {std::clamp(to.x, 0, screenWidth_ - 1), std::clamp(to.y, 0, screenHeight_ - 1)};
+  cursor_ = OnScreen(to);
+  mouseLog_.push_back({MouseEvent::Move, cursor_, ++inputCalls_});
   return true;
 }
 
-void SimDesktop::MovePointer(Point to) { MoveCursor(to); }
+bool SimDesktop::SendLeftClick() {
+  ++inputCalls_;
+  mouseLog_.push_back({MouseEvent::LeftDown, cursor_, inputCalls_});
+  mouseLog_.push_back({MouseEvent::LeftUp, cursor_, inputCalls_});
+  return true;
+}
+
+void SimDesktop::MovePointer(Point to) { cursor_ = OnScreen(to); }
 
 void SimDesktop::Post(std::function<void()> action) { actions_.push_back(std::move(action)); }
 

@@ -32,6 +32,15 @@ struct Message {
   friend bool operator==(const Message&, const Message&) = default;
 };
 
+// One step of what the mouse did, as another program would see it.
+struct MouseEvent {
+  enum Kind { Move, LeftDown, LeftUp };
+  Kind kind;
+  Point at;
+  int call;  // which call of the synthetic input services sent it
+  friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
+};
+
 // An in-memory desktop with one screen that behaves like the real form
 // runtime and the Windows services: controls, properties, z-order of copies,
 // focus, events, system-wide hotkeys held by this program or another, window
@@ -77,6 +86,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   // InputServices
   std::optional<Point> CursorPosition() override;
   bool MoveCursor(Point to) override;
+  bool SendLeftClick() override;
 
   static constexpr int kStillOpen = -1;
   // Every window's own procedure, which records what reaches it.
@@ -113,6 +123,13 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   // The last error a refused registration set.
   std::uint32_t LastError() const { return lastError_; }
 
+  // The cursor, and every synthetic move and click in order (the user's own
+  // pointer moves are not synthetic and not logged).
+  Point Cursor() const { return cursor_; }
+  const std::vector<MouseEvent>& MouseLog() const { return mouseLog_; }
+  // Monitors may extend the desktop left of or above the primary screen.
+  void SetVirtualScreen(Rect screen) { virtualScreen_ = screen; }
+
   // Runs after every cursor reading: the pointer can move between two reads.
   void AfterCursorRead(std::function<void()> hook) { afterCursorRead_ = std::move(hook); }
 
@@ -141,6 +158,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   void EndLoop();
   void DestroyWindows();
   bool OwnsWindow(NativeWindow window) const;
+  Point OnScreen(Point to) const;
 
   struct SystemHotkey {
     NativeWindow owner;  // 0: another program
@@ -168,6 +186,9 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   std::map<NativeWindow, ProcedureRef> procedures_;
   std::vector<Message> ownProcedureLog_;
   Point cursor_{640, 512};
+  Rect virtualScreen_;
+  std::vector<MouseEvent> mouseLog_;
+  int inputCalls_ = 0;
   std::function<void()> afterCursorRead_;
   std::uint32_t lastError_ = 0;
   bool failPropertyWrite_ = false;

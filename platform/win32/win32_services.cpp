@@ -55,4 +55,14 @@ std::optional<Point> Win32Input::CursorPosition() {
 
 bool Win32Input::MoveCursor(Point to) { return ::SetCursorPos(to.x, to.y) != FALSE; }
 
+bool Win32Input::SendLeftClick() {
+  // No movement flag: both events land where the cursor was just put.
+  INPUT click[2] = {};
+  click[0].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].type = INPUT_MOUSE;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return ::SendInput(2, click, sizeof(INPUT)) == 2;
+}
+
 }  // namespace platform::win32

@@ -23,6 +23,7 @@ class Win32Input final : public InputServices {
  public:
   std::optional<Point> CursorPosition() override;
   bool MoveCursor(Point to) override;
+  bool SendLeftClick() override;
 };
 
 }  // namespace platform::win32
