@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/dpi.h"
 #include "platform/keys.h"
 #include "platform/tab_order.h"
 
@@ -25,8 +26,30 @@ constexpr unsigned kMatchedModifiers = 0xF;
 
 }  // namespace
 
-SimDesktop::SimDesktop(int screenWidth, int screenHeight)
-    : screenWidth_(screenWidth), screenHeight_(screenHeight), virtualScreen_{0, 0, screenWidth, screenHeight} {}
+SimDesktop::SimDesktop(int screenWidth, int screenHeight, int dpi)
+    : screenWidth_(screenWidth),
+      screenHeight_(screenHeight),
+      dpi_(dpi),
+      virtualScreen_{0, 0, screenWidth, screenHeight} {}
+
+void SimDesktop::PlaceAsLaid(Control& control) const {
+  const ControlSpec& spec = *control.spec;
+  control.width = ScaleToDpi(spec.width, dpi_);
+  control.height = ScaleToDpi(spec.height, dpi_);
+  control.left = ScaleToDpi(spec.left, dpi_);
+  control.top = ScaleToDpi(spec.top, dpi_);
+  if (spec.kind == ControlKind::Window) {
+    control.left = spec.left == kCentred ? (screenWidth_ - control.width) / 2 : control.left;
+    control.top = spec.top == kCentred ? (screenHeight_ - control.height) / 2 : control.top;
+  }
+}
+
+void SimDesktop::ChangeDpi(int dpi) {
+  for (Control& c : controls_) {
+    for (int* value : {&c.left, &c.top, &c.width, &c.height}) *value = ScaleToDpi(ScaleFromDpi(*value, dpi_), dpi);
+  }
+  dpi_ = dpi;
+}
 
 bool SimDesktop::Initialise() { return true; }
 
@@ -42,16 +65,10 @@ std::uint32_t SimDesktop::LoadWindow(const Layout& layout, std::vector<Binding> 
     Control control;
     control.spec = &spec;
     control.handlerSource = static_cast<int>(controls_.size());
-    control.left = spec.left;
-    control.top = spec.top;
-    control.width = spec.width;
-    control.height = spec.height;
+    PlaceAsLaid(control);
     control.text = std::string(spec.text);
     control.scroll = spec.scroll;
-    if (spec.kind == ControlKind::Window) {
-      control.left = spec.left == kCentred ? (screenWidth_ - spec.width) / 2 : spec.left;
-      control.top = spec.top == kCentred ? (screenHeight_ - spec.height) / 2 : spec.top;
-    } else {
+    if (spec.kind != ControlKind::Window) {
       const auto parent = std::find_if(controls_.begin(), controls_.end(), [&](const Control& c) {
         return spec.parent.empty() ? c.spec->kind == ControlKind::Window : c.spec->name == spec.parent;
       });
@@ -123,10 +140,10 @@ int SimDesktop::Get(ControlRef ref, Property property) const {
   const Control* c = At(ref);
   if (c == nullptr) return 0;
   switch (property) {
-    case Property::Left: return c->left;
-    case Property::Top: return c->top;
-    case Property::Width: return c->width;
-    case Property::Height: return c->height;
+    case Property::Left: return ScaleFromDpi(c->left, dpi_);
+    case Property::Top: return ScaleFromDpi(c->top, dpi_);
+    case Property::Width: return ScaleFromDpi(c->width, dpi_);
+    case Property::Height: return ScaleFromDpi(c->height, dpi_);
     case Property::Visible: return c->visible ? 1 : 0;
     case Property::Checked: return c->checked ? 1 : 0;
     case Property::Position: return c->scroll.position;
@@ -139,10 +156,10 @@ void SimDesktop::Set(ControlRef ref, Property property, int value) {
   Control* c = At(ref);
   if (c == nullptr) return;
   switch (property) {
-    case Property::Left: c->left = value; break;
-    case Property::Top: c->top = value; break;
-    case Property::Width: c->width = value; break;
-    case Property::Height: c->height = value; break;
+    case Property::Left: c->left = ScaleToDpi(value, dpi_); break;
+    case Property::Top: c->top = ScaleToDpi(value, dpi_); break;
+    case Property::Width: c->width = ScaleToDpi(value, dpi_); break;
+    case Property::Height: c->height = ScaleToDpi(value, dpi_); break;
     case Property::Visible: c->visible = value != 0; break;
     case Property::Checked: c->checked = value != 0; break;
     case Property::Position:
@@ -179,10 +196,7 @@ ControlRef SimDesktop::Copy(ControlRef source) {
   Control copy;
   copy.spec = c->spec;
   copy.parent = c->parent;
-  copy.left = c->spec->left;
-  copy.top = c->spec->top;
-  copy.width = c->spec->width;
-  copy.height = c->spec->height;
+  PlaceAsLaid(copy);
   copy.text = std::string(c->spec->text);
   copy.scroll = c->spec->scroll;
   copy.handlerSource = c->handlerSource;

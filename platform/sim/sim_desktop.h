@@ -49,7 +49,8 @@ struct MouseEvent {
 // program could see.
 class SimDesktop final : public FormRuntime, public WindowServices, public InputServices {
  public:
-  explicit SimDesktop(int screenWidth = 1280, int screenHeight = 1024);
+  // dpi is the screen's: the window is laid out at it, as a DPI-aware program's is.
+  explicit SimDesktop(int screenWidth = 1280, int screenHeight = 1024, int dpi = 96);
   ~SimDesktop() override;
   SimDesktop(const SimDesktop&) = delete;
   SimDesktop& operator=(const SimDesktop&) = delete;
@@ -103,12 +104,15 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   void Scroll(ControlRef bar, ScrollAction action, int trackPosition = 0);
   void TurnWheel(int delta);
   void CloseWindow();
+  // The window moved to a monitor of another scale.
+  void ChangeDpi(int dpi);
 
   // What a user or another program sees.
   bool WindowOpen() const;
   bool WindowShown() const;
   ControlRef Focus() const;
   std::vector<ControlRef> ChildrenInZOrder(ControlRef parent) const;
+  // In the screen's own pixels.
   Rect ScreenRect(ControlRef control) const;
   int EndRoutinesRun() const { return endRoutinesRun_; }
   int LoopsEnded() const { return loopsEnded_; }
@@ -159,6 +163,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   void DestroyWindows();
   bool OwnsWindow(NativeWindow window) const;
   Point OnScreen(Point to) const;
+  void PlaceAsLaid(Control& control) const;
 
   struct SystemHotkey {
     NativeWindow owner;  // 0: another program
@@ -169,6 +174,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
 
   int screenWidth_;
   int screenHeight_;
+  int dpi_;
   std::uint32_t windowId_ = 0;
   bool open_ = false;
   bool shown_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/dpi.h"
 #include "platform/keys.h"
 #include "platform/tab_order.h"
 #include "platform/win32/text.h"
@@ -87,6 +88,36 @@ ScrollRange ReadScrollBar(HWND bar, const ScrollRange& layout) {
   return range;
 }
 
+int ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+  if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kBaseDpi;
+}
+
+// The window's DPI where Windows knows one per window (Windows 10 1607 on),
+// else the screen's.
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = getDpiForWindow != nullptr && hwnd != nullptr ? getDpiForWindow(hwnd) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
+}
+
+// The system's message font at `dpi`; the metrics come at the system's DPI.
+LOGFONTW MessageFont(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  LOGFONTW font{};
+  font.lfHeight = -12;
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) font = metrics.lfMessageFont;
+  font.lfHeight = ::MulDiv(font.lfHeight, dpi, ScreenDpi());
+  return font;
+}
+
 }  // namespace
 
 Win32Form::Win32Form(HINSTANCE instance, int showCommand) : instance_(instance), showCommand_(showCommand) {}
@@ -102,11 +133,6 @@ Win32Form::~Win32Form() {
 }
 
 bool Win32Form::Initialise() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    guiFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
-  }
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = &Win32Form::WindowProc;
@@ -125,6 +151,25 @@ bool Win32Form::Initialise() {
 
 void Win32Form::AtEnd(std::function<void()> routine) { endRoutines_.push_back(std::move(routine)); }
 
+void Win32Form::MakeFonts() {
+  const LOGFONTW messageFont = MessageFont(dpi_);
+  guiFont_.reset(::CreateFontIndirectW(&messageFont));
+  sizedFonts_.clear();
+  sizedFontHeights_.clear();
+  for (const ControlSpec& spec : layout_) {
+    if (spec.fontHeight == 0 || std::find(sizedFontHeights_.begin(), sizedFontHeights_.end(), spec.fontHeight) !=
+                                    sizedFontHeights_.end()) {
+      continue;
+    }
+    LOGFONTW font = MessageFont(dpi_);
+    font.lfHeight = -ScaleToDpi(spec.fontHeight, dpi_);
+    font.lfWidth = 0;
+    font.lfWeight = FW_NORMAL;
+    sizedFonts_.emplace_back(::CreateFontIndirectW(&font));
+    sizedFontHeights_.push_back(spec.fontHeight);
+  }
+}
+
 HFONT Win32Form::FontFor(const ControlSpec& spec) const {
   for (std::size_t i = 0; i < sizedFontHeights_.size(); ++i) {
     if (sizedFontHeights_[i] == spec.fontHeight) return sizedFonts_[i].get();
@@ -135,8 +180,9 @@ HFONT Win32Form::FontFor(const ControlSpec& spec) const {
 HWND Win32Form::CreateControl(const ControlSpec& spec, HWND parent, int index, bool visible) {
   const std::wstring text = Widen(spec.text);
   HWND hwnd = ::CreateWindowExW(ExStyleOf(spec), ClassName(spec.kind), text.c_str(),
-                                StyleOf(spec) | (visible ? WS_VISIBLE : 0), spec.left, spec.top, spec.width,
-                                spec.height, parent,
+                                StyleOf(spec) | (visible ? WS_VISIBLE : 0), ScaleToDpi(spec.left, dpi_),
+                                ScaleToDpi(spec.top, dpi_), ScaleToDpi(spec.width, dpi_),
+                                ScaleToDpi(spec.height, dpi_), parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_,
                                 nullptr);
   if (hwnd == nullptr) return nullptr;
@@ -159,33 +205,22 @@ std::uint32_t Win32Form::LoadWindow(const Layout& layout, std::vector<Binding> b
   if (layout.controls.empty() || window_ != nullptr || windowClass_ == 0) return 0;
   const ControlSpec& main = layout.controls.front();
   bindings_ = std::move(bindings);
+  layout_ = layout.controls;
   controls_.clear();
-  for (const ControlSpec& spec : layout.controls) {
-    if (spec.fontHeight != 0 &&
-        std::find(sizedFontHeights_.begin(), sizedFontHeights_.end(), spec.fontHeight) == sizedFontHeights_.end()) {
-      LOGFONTW font{};
-      NONCLIENTMETRICSW metrics{};
-      metrics.cbSize = sizeof(metrics);
-      if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        font = metrics.lfMessageFont;
-      }
-      font.lfHeight = -spec.fontHeight;
-      font.lfWidth = 0;
-      font.lfWeight = FW_NORMAL;
-      sizedFonts_.emplace_back(::CreateFontIndirectW(&font));
-      sizedFontHeights_.push_back(spec.fontHeight);
-    }
-  }
-
-  const int left = main.left == kCentred ? (::GetSystemMetrics(SM_CXSCREEN) - main.width) / 2 : main.left;
-  const int top = main.top == kCentred ? (::GetSystemMetrics(SM_CYSCREEN) - main.height) / 2 : main.top;
+  // Laid out at the primary screen's DPI, where the window opens.
+  dpi_ = WindowDpi(nullptr);
+  const int width = ScaleToDpi(main.width, dpi_);
+  const int height = ScaleToDpi(main.height, dpi_);
+  const int left = main.left == kCentred ? (::GetSystemMetrics(SM_CXSCREEN) - width) / 2 : ScaleToDpi(main.left, dpi_);
+  const int top = main.top == kCentred ? (::GetSystemMetrics(SM_CYSCREEN) - height) / 2 : ScaleToDpi(main.top, dpi_);
   controls_.push_back({nullptr, &main, -1, 0, {}, nullptr});
   const std::wstring title = Widen(main.text);
   window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(),
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left,
-                              top, main.width, main.height, nullptr, nullptr, instance_, this);
+                              top, width, height, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return 0;
   controls_[0].hwnd = window_;
+  MakeFonts();
 
   for (const ControlSpec& spec : layout.controls.subspan(1)) {
     int parent = 0;
@@ -291,21 +326,12 @@ ControlRef Win32Form::Find(std::uint32_t window, std::string_view name) const {
 int Win32Form::Get(ControlRef ref, Property property) const {
   const Control* c = At(ref);
   if (c == nullptr) return 0;
-  RECT rect{};
+  const RECT rect = PlacedRect(*c);
   switch (property) {
-    case Property::Left:
-    case Property::Top:
-    case Property::Width:
-    case Property::Height:
-      ::GetWindowRect(c->hwnd, &rect);
-      if (c->parent >= 0) {
-        ::MapWindowPoints(HWND_DESKTOP, controls_[static_cast<std::size_t>(c->parent)].hwnd,
-                          reinterpret_cast<POINT*>(&rect), 2);
-      }
-      if (property == Property::Left) return rect.left;
-      if (property == Property::Top) return rect.top;
-      if (property == Property::Width) return rect.right - rect.left;
-      return rect.bottom - rect.top;
+    case Property::Left: return ScaleFromDpi(rect.left, dpi_);
+    case Property::Top: return ScaleFromDpi(rect.top, dpi_);
+    case Property::Width: return ScaleFromDpi(rect.right - rect.left, dpi_);
+    case Property::Height: return ScaleFromDpi(rect.bottom - rect.top, dpi_);
     // The style bit, not IsWindowVisible: controls count as shown before their window is.
     case Property::Visible: return (::GetWindowLongW(c->hwnd, GWL_STYLE) & WS_VISIBLE) != 0 ? 1 : 0;
     case Property::Checked: return ::SendMessageW(c->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
@@ -318,22 +344,15 @@ int Win32Form::Get(ControlRef ref, Property property) const {
 void Win32Form::Set(ControlRef ref, Property property, int value) {
   Control* c = At(ref);
   if (c == nullptr) return;
-  constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  RECT rect = PlacedRect(*c);
+  const int physical = ScaleToDpi(value, dpi_);
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
   switch (property) {
-    case Property::Left:
-      ::SetWindowPos(c->hwnd, nullptr, value, Get(ref, Property::Top), 0, 0, kMoveFlags | SWP_NOSIZE);
-      return;
-    case Property::Top:
-      ::SetWindowPos(c->hwnd, nullptr, Get(ref, Property::Left), value, 0, 0, kMoveFlags | SWP_NOSIZE);
-      return;
-    case Property::Width:
-      ::SetWindowPos(c->hwnd, nullptr, 0, 0, value, Get(ref, Property::Height), kMoveFlags | SWP_NOMOVE);
-      return;
-    case Property::Height:
-      ::SetWindowPos(c->hwnd, nullptr, 0, 0, Get(ref, Property::Width), value, kMoveFlags | SWP_NOMOVE);
-      return;
+    case Property::Left: ::OffsetRect(&rect, physical - rect.left, 0); return Place(*c, rect);
+    case Property::Top: ::OffsetRect(&rect, 0, physical - rect.top); return Place(*c, rect);
+    case Property::Width: rect.right = rect.left + physical; return Place(*c, rect);
+    case Property::Height: rect.bottom = rect.top + physical; return Place(*c, rect);
     case Property::Visible: ::ShowWindow(c->hwnd, value != 0 ? SW_SHOWNA : SW_HIDE); return;
     case Property::Checked:
       ::SendMessageW(c->hwnd, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -352,6 +371,41 @@ void Win32Form::Set(ControlRef ref, Property property, int value) {
       return;
     }
   }
+}
+
+RECT Win32Form::PlacedRect(const Control& control) const {
+  RECT rect{};
+  ::GetWindowRect(control.hwnd, &rect);
+  if (control.parent >= 0) {
+    ::MapWindowPoints(HWND_DESKTOP, controls_[static_cast<std::size_t>(control.parent)].hwnd,
+                      reinterpret_cast<POINT*>(&rect), 2);
+  }
+  return rect;
+}
+
+void Win32Form::Place(const Control& control, const RECT& rect) {
+  ::SetWindowPos(control.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void Win32Form::OnDpiChanged(int dpi, const RECT& suggested) {
+  // Every child keeps its 96-DPI place and size, now in the new scale.
+  std::vector<RECT> logical;
+  for (std::size_t i = 1; i < controls_.size(); ++i) {
+    RECT rect = PlacedRect(controls_[i]);
+    logical.push_back({ScaleFromDpi(rect.left, dpi_), ScaleFromDpi(rect.top, dpi_), ScaleFromDpi(rect.right, dpi_),
+                       ScaleFromDpi(rect.bottom, dpi_)});
+  }
+  dpi_ = dpi;
+  MakeFonts();
+  for (std::size_t i = 1; i < controls_.size(); ++i) {
+    const RECT& rect = logical[i - 1];
+    Place(controls_[i], {ScaleToDpi(rect.left, dpi_), ScaleToDpi(rect.top, dpi_), ScaleToDpi(rect.right, dpi_),
+                         ScaleToDpi(rect.bottom, dpi_)});
+    ::SendMessageW(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*controls_[i].spec)), TRUE);
+  }
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Win32Form::Text(ControlRef ref) const {
@@ -527,6 +581,9 @@ LRESULT Win32Form::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       } else {
         MoveFocusFrom(-1, false);
       }
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
       ::DestroyWindow(hwnd);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -64,6 +65,11 @@ class Win32Form final : public FormRuntime {
 
   HWND CreateControl(const ControlSpec& spec, HWND parent, int index, bool visible);
   HFONT FontFor(const ControlSpec& spec) const;
+  void MakeFonts();
+  // A control's rectangle in its parent, in the screen's pixels.
+  RECT PlacedRect(const Control& control) const;
+  void Place(const Control& control, const RECT& rect);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   int IndexOf(HWND hwnd) const;
   Control* At(ControlRef ref);
   const Control* At(ControlRef ref) const;
@@ -79,6 +85,8 @@ class Win32Form final : public FormRuntime {
   ATOM windowClass_ = 0;
   HWND window_ = nullptr;
   HWND savedFocus_ = nullptr;
+  int dpi_ = 96;
+  std::span<const ControlSpec> layout_;
   bool ending_ = false;
   std::vector<Control> controls_;
   std::vector<Binding> bindings_;

@@ -10,9 +10,10 @@
 
 namespace app {
 
-// The program started on a simulated desktop, its loop run up to the point
-// where the user would act.
-class ProgramTest : public ::testing::Test {
+// The program started on a simulated desktop of the given DPI, its loop run
+// up to the point where the user would act.
+template <int Dpi>
+class ProgramTestAt : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(StartProgram(program), platform::sim::SimDesktop::kStillOpen); }
 
@@ -28,8 +29,10 @@ class ProgramTest : public ::testing::Test {
     Act([&] { desktop.PressKey(key, held); });
   }
 
-  platform::sim::SimDesktop desktop;
+  platform::sim::SimDesktop desktop{1280, 1024, Dpi};
   Program program{desktop, desktop, desktop};
 };
+
+using ProgramTest = ProgramTestAt<96>;
 
 }  // namespace app

@@ -160,6 +160,23 @@ TEST_F(ApplyTest, ANewKeyForALiveRowWaitsForTheNextApply) {
   EXPECT_TRUE(KeyFree('K'));
 }
 
+// On a scaled screen F1 and the click use the same screen pixels.
+class ApplyAt144Test : public app::ProgramTestAt<144> {};
+
+TEST_F(ApplyAt144Test, TheClickLandsOnThePixelF1Captured) {
+  desktop.MovePointer({1111, 777});
+  Press(0x70);
+  ASSERT_EQ(desktop.Text(program.rows.XFields[1]), "1111");
+  Act([&] { desktop.Click(program.rows.HotkeyFields[1]); });
+  Press('K');
+  Act([&] { desktop.Click(program.rows.EnableBoxes[1]); });
+  Act([&] { desktop.Click(Named(app::kApplyButton)); });
+  desktop.MovePointer({5, 5});
+  Press('K');
+  ASSERT_GE(desktop.MouseLog().size(), 2u);
+  EXPECT_EQ(desktop.MouseLog()[1], (MouseEvent{MouseEvent::LeftDown, {1111, 777}, 2}));
+}
+
 TEST_F(ApplyTest, EveryRowCanGoLive) {
   const int keys[] = {'A', 'B', 'C'};
   for (int i = 0; i < 3; ++i) SetRow(98 + i, keys[i], std::to_string(i), "9", true);

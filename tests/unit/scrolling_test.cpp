@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "platform/dpi.h"
 #include "platform/tab_order.h"
 
 namespace platform {
@@ -48,6 +49,19 @@ TEST(ScrollMaximum, BringsThePanelsBottomIntoTheViewport) {
   EXPECT_EQ(app::ScrollMaximumFor(2014, 336, 14), 121);
   EXPECT_EQ(app::ScrollMaximumFor(336 + 28, 336, 14), 3);  // exact multiple
   EXPECT_EQ(app::ScrollMaximumFor(300, 336, 14), 1);       // nothing hidden
+}
+
+TEST(Dpi, ScalesHalfAwayFromZeroAndReadsBackWhatWasScaled) {
+  EXPECT_EQ(ScaleToDpi(14, 144), 21);
+  EXPECT_EQ(ScaleToDpi(-1680, 144), -2520);
+  EXPECT_EQ(ScaleToDpi(-13, 144), -20);  // -19.5
+  EXPECT_EQ(ScaleToDpi(13, 144), 20);
+  EXPECT_EQ(ScaleToDpi(378, 120), 473);  // 472.5
+  for (int dpi : {96, 120, 144, 168, 192, 288}) {
+    for (int value : {-2520, -1681, -13, -1, 0, 1, 7, 14, 2014, 3021}) {
+      EXPECT_EQ(ScaleFromDpi(ScaleToDpi(value, dpi), dpi), value) << value << " at " << dpi;
+    }
+  }
 }
 
 TEST(NextTabStop, WalksContainersInReadingOrderAndSkipsNonStops) {

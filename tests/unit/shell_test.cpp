@@ -166,6 +166,42 @@ TEST_F(ShellTest, ClosingTheWindowEndsTheLoopWithZero) {
   EXPECT_EQ(desktop.EndRoutinesRun(), 1);
 }
 
+// At 150 % the window is laid out in the screen's own pixels, every layout
+// number scaled by 1.5, while the program keeps counting in 96-DPI pixels.
+class ShellAt144Test : public ProgramTestAt<144> {};
+
+TEST_F(ShellAt144Test, TheWholeLayoutScalesAndTheProgramsNumbersDoNot) {
+  EXPECT_EQ(desktop.ScreenRect({program.window, 1}),
+            (platform::sim::Rect{(1280 - 567) / 2, (1024 - 657) / 2, (1280 - 567) / 2 + 567, (1024 - 657) / 2 + 657}));
+  const auto panel = desktop.ScreenRect(Named(kPanel));
+  for (int n : {1, 2, 50, 100}) {
+    const auto row = desktop.ScreenRect(program.rows.XFields[n]);
+    EXPECT_EQ(row.top - panel.top, (3 * (20 * (n - 1) + 14) + 1) / 2) << n;
+    EXPECT_EQ(row.bottom - row.top, 30);
+    EXPECT_EQ(desktop.Get(program.rows.XFields[n], Property::Top), 20 * (n - 1) + 14);
+  }
+  EXPECT_EQ(panel.bottom - panel.top, 3021);
+}
+
+TEST_F(ShellAt144Test, EachScrollStepMovesTheScaledStepAndRowOneHundredComesIntoView) {
+  const auto viewport = desktop.ScreenRect(Named(kViewport));
+  Act([&] { desktop.Scroll(Named(kScrollBar), ScrollAction::LineDown); });
+  EXPECT_EQ(desktop.ScreenRect(Named(kPanel)).top, viewport.top - 21);
+  Act([&] { desktop.Scroll(Named(kScrollBar), ScrollAction::Bottom); });
+  const auto last = desktop.ScreenRect(program.rows.EnableBoxes[100]);
+  EXPECT_GE(last.top, viewport.top);
+  EXPECT_LE(last.bottom, viewport.bottom);
+}
+
+TEST_F(ShellAt144Test, MovingToAMonitorOfAnotherScaleRelaysTheWindow) {
+  Act([&] { desktop.Scroll(Named(kScrollBar), ScrollAction::Track, 11); });
+  desktop.ChangeDpi(96);
+  EXPECT_EQ(desktop.ScreenRect(Named(kPanel)).top - desktop.ScreenRect(Named(kViewport)).top, -140);
+  const auto row = desktop.ScreenRect(program.rows.YFields[3]);
+  EXPECT_EQ(row.bottom - row.top, 20);
+  EXPECT_EQ(desktop.Get(program.rows.YFields[3], Property::Top), 54);
+}
+
 TEST(RowList, ReachingOutsideTheListStopsTheProgram) {
   RowList list;
   list.Resize(3);
