@@ -35,8 +35,11 @@ def poll(condition, timeout, interval=0.02, message="condition"):
 
 
 class Session:
-    def __init__(self, xvfb_timeout=10):
+    def __init__(self, xvfb_timeout=10, dpi=None):
+        """dpi: the display's scale for Windows programs (Wine's LogPixels);
+        None keeps the prefix's 96."""
         self._xvfb_timeout = xvfb_timeout
+        self._dpi = dpi
         self._xvfb = None
         self._started = []
         self.tmp = None
@@ -65,6 +68,11 @@ class Session:
             # Started before any program: two wine processes that both find
             # no server race to create its socket dir, and one can fail.
             subprocess.run(["wineserver", "-p"], env=env, check=True)
+            if self._dpi is not None:
+                subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                                "/t", "REG_DWORD", "/d", str(self._dpi), "/f"],
+                               env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, check=True)
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -201,8 +209,9 @@ class Session:
                                     timeout=timeout + 30)
         return code == 0
 
-    def window_exists(self, title):
-        return self.run_probe("tree", title)[0] == 0
+    def window_visible(self, title):
+        """True if a visible top-level window has this exact title now."""
+        return self.run_probe("wait", title, 0)[0] == 0
 
     # -- display ----------------------------------------------------------
 
@@ -212,11 +221,19 @@ class Session:
                               text=True).stdout
 
     def click(self, x, y, button=1, repeat=1):
-        # No --sync: it waits for a pointer motion, which never comes when the
-        # pointer is already there. The X server keeps the move and the click
-        # in order anyway.
+        # No --sync (see move): the X server keeps the move and the click in
+        # order anyway.
         self.xdotool("mousemove", x, y, "click", "--repeat", repeat,
                      "--delay", 50, button)
+
+    def move(self, x, y, timeout=5):
+        """Moves the pointer and waits until X reports it there.
+
+        Not `mousemove --sync`: with Wine running, a move to where the pointer
+        already is makes it wait about 15 s for a motion that never comes."""
+        self.xdotool("mousemove", x, y)
+        poll(lambda: self.xdotool("getmouselocation", "--shell").split()[:2]
+             == [f"X={x}", f"Y={y}"], timeout, message=f"pointer at {x},{y}")
 
     def key(self, *keys):
         self.xdotool("key", *keys)

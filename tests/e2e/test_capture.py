@@ -5,12 +5,26 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from tool import HOTKEY_TAKEN, ToolTest  # noqa: E402
+from tool import DPI, HOTKEY_TAKEN, ToolTest  # noqa: E402
 
 F1 = 0x70
 
 
+def scaled(pixels):
+    """A 96-DPI length at the display's scale, rounded half away from zero."""
+    return (pixels * DPI + 48) // 96
+
+
 class CaptureTest(ToolTest):
+    def test_the_window_is_laid_out_at_the_display_scale(self):
+        w = self.snapshot()
+        left, top, right, bottom = w.tree["rect"]
+        self.assertEqual((right - left, bottom - top), (scaled(378), scaled(438)))
+        rows = w.rows()
+        self.assertEqual(rows[1][0]["rect"][1] - rows[0][0]["rect"][1], scaled(34) - scaled(14))
+        hotkey, x, _, _ = rows[0]
+        self.assertEqual(x["rect"][0] - hotkey["rect"][0], scaled(112) - scaled(8))
+
     def test_f1_fills_the_next_rows_with_the_pointer(self):
         self.focus_tool()
         for n, (x, y) in enumerate([(100, 120), (250, 900)], start=1):

@@ -11,7 +11,7 @@ import harness  # noqa: E402
 from tool import HOTKEY_TAKEN, INPUT_TIMEOUT, ToolTest  # noqa: E402
 
 # Points on the target, and the keys that are to click them.
-POINTS = [(60, 80), (300, 500), (420, 1000)]
+POINTS = [(60, 80), (300, 500), (340, 1000)]
 KEYS = [("q", 0x51), ("w", 0x57), ("e", 0x45)]
 HOME = (200, 300)
 # How long a key that must click nothing is given to show a click.

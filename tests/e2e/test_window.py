@@ -120,12 +120,14 @@ class MainWindowTest(unittest.TestCase):
         self.session.focus(TITLE, *centre(label["rect"]))
 
     def close_with_escape(self):
+        self.assertTrue(self.session.alive(self.proc), "program ended before Esc")
         self.session.key("Escape")
         try:
             code = self.session.wait_exit(self.proc, EXIT_TIMEOUT)
         except subprocess.TimeoutExpired:
             self.fail("Esc did not close the program")
-        self.assertEqual(code, 0, self.session.output(self.proc))
+        self.assertEqual(code, 0, "exit code after Esc; program output:\n"
+                         + self.session.output(self.proc))
 
     # -- checks ---------------------------------------------------------------
 
@@ -276,7 +278,7 @@ class MainWindowTest(unittest.TestCase):
         deadline = time.monotonic() + SETTLE
         while time.monotonic() < deadline:
             self.assertTrue(self.session.alive(self.proc), "Shift+Esc ended the program")
-            self.assertTrue(self.session.window_exists(TITLE), "Shift+Esc closed the window")
+            self.assertTrue(self.session.window_visible(TITLE), "Shift+Esc closed the window")
         self.close_with_escape()
 
 

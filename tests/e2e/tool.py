@@ -1,7 +1,8 @@
 """The tool running beside a click target, driven and read from outside.
 
 Env: TAVRIN_EXE, TAVRIN_PROBE, TAVRIN_TARGET (tavrin-target.exe),
-TAVRIN_WINE_TEMPLATE (optional).
+TAVRIN_WINE_TEMPLATE (optional), TAVRIN_E2E_DPI (optional: the display's
+scale, 96 when unset).
 """
 
 import os
@@ -14,8 +15,9 @@ from test_window import TITLE, Window, centre
 START_TIMEOUT = 30
 INPUT_TIMEOUT = 5
 EXIT_TIMEOUT = 10
-# The target fills the screen left of the tool's centred window.
-TARGET_RECT = (0, 0, 440, 1024)
+# The target fills the screen left of the tool's centred window, at 150 % too.
+TARGET_RECT = (0, 0, 350, 1024)
+DPI = int(os.environ.get("TAVRIN_E2E_DPI") or 96)
 HOTKEY_TAKEN = 1409
 
 
@@ -28,7 +30,7 @@ class ToolTest(unittest.TestCase):
         for name, path in (("TAVRIN_EXE", exe), ("TAVRIN_TARGET", target)):
             if not path or not os.path.isfile(path):
                 self.fail(f"{name} does not name a file: {path!r}")
-        self.session = harness.Session()
+        self.session = harness.Session(dpi=DPI)
         self.session.__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         left, top, right, bottom = TARGET_RECT
@@ -82,7 +84,7 @@ class ToolTest(unittest.TestCase):
 
     def point_at(self, x, y):
         """Moves the pointer and waits until Windows programs see it there."""
-        self.session.xdotool("mousemove", "--sync", x, y)
+        self.session.move(x, y)
         harness.poll(lambda: self.session.probe("cursor") == {"x": x, "y": y}, INPUT_TIMEOUT,
                      message=f"cursor at {x},{y}")
 

@@ -56,28 +56,57 @@ std::string JsonString(std::wstring_view text) {
         }
     }
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
-std::string Number(HWND hwnd) { return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)); }
+// One JSON object, built by appending "key":value members. (Appending, not
+// "literal" + string, which GCC 12 at -O3 flags with a false -Wrestrict.)
+class JsonObject {
+ public:
+  JsonObject& Raw(std::string_view key, std::string_view value) {
+    text_ += text_.empty() ? "{\"" : ",\"";
+    text_ += key;
+    text_ += "\":";
+    text_ += value;
+    return *this;
+  }
+  JsonObject& Int(std::string_view key, long long value) {
+    return Raw(key, std::to_string(value));
+  }
+  JsonObject& Bool(std::string_view key, bool value) {
+    return Raw(key, value ? "true" : "false");
+  }
+  JsonObject& Handle(std::string_view key, HWND hwnd) {
+    return Raw(key, std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)));
+  }
+  JsonObject& Rect(std::string_view key, const RECT& r) {
+    std::string value = "[";
+    for (LONG n : {r.left, r.top, r.right, r.bottom}) {
+      if (value.size() > 1) value += ',';
+      value += std::to_string(n);
+    }
+    value += ']';
+    return Raw(key, value);
+  }
+  std::string Text() const { return text_.empty() ? "{}" : text_ + "}"; }
 
-std::string Bool(bool value) { return value ? "true" : "false"; }
+ private:
+  std::string text_;
+};
 
-std::string RectJson(const RECT& r) {
-  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-         std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
+void Write(FILE* stream, std::string line) {
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fflush(stream);
 }
 
-void Print(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fwrite("\n", 1, 1, stdout);
-  std::fflush(stdout);
-}
+void Fail(std::wstring_view message) { Write(stderr, Utf8(message)); }
 
-void Fail(const std::wstring& message) {
-  std::string line = Utf8(message) + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  std::fflush(stderr);
+void Fail(std::wstring_view what, std::wstring_view detail) {
+  std::wstring message(what);
+  message += detail;
+  Fail(message);
 }
 
 // A message to another process's window, which may hang: never wait forever.
@@ -127,27 +156,32 @@ std::string ScrollJson(HWND hwnd, const std::wstring& cls) {
   auto range = Send(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(&min),
                     reinterpret_cast<LPARAM>(&max));
   if (!pos || !range) return "null";
-  return "{\"pos\":" + std::to_string(*pos) + ",\"min\":" + std::to_string(min) +
-         ",\"max\":" + std::to_string(max) + "}";
+  return JsonObject().Int("pos", *pos).Int("min", min).Int("max", max).Text();
 }
 
-// Fields every window has, top-level or child.
-std::string CommonFields(HWND hwnd, const std::wstring& cls) {
+// Members every window has, top-level or child.
+JsonObject WindowJson(HWND hwnd, const std::wstring& cls) {
   RECT rect = {};
   GetWindowRect(hwnd, &rect);
-  return "\"hwnd\":" + Number(hwnd) + ",\"class\":" + JsonString(cls) +
-         ",\"text\":" + TextJson(hwnd) + ",\"rect\":" + RectJson(rect) +
-         ",\"visible\":" + Bool(IsWindowVisible(hwnd)) +
-         ",\"style\":" + std::to_string(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE))) +
-         ",\"exstyle\":" + std::to_string(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
+  JsonObject json;
+  json.Handle("hwnd", hwnd)
+      .Raw("class", JsonString(cls))
+      .Raw("text", TextJson(hwnd))
+      .Rect("rect", rect)
+      .Bool("visible", IsWindowVisible(hwnd))
+      .Int("style", static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)))
+      .Int("exstyle", static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
+  return json;
 }
 
 std::string ChildJson(HWND hwnd) {
   std::wstring cls = ClassName(hwnd);
-  return "{" + CommonFields(hwnd, cls) +
-         ",\"parent\":" + Number(GetAncestor(hwnd, GA_PARENT)) +
-         ",\"id\":" + std::to_string(GetDlgCtrlID(hwnd)) +
-         ",\"check\":" + CheckJson(hwnd, cls) + ",\"scroll\":" + ScrollJson(hwnd, cls) + "}";
+  return WindowJson(hwnd, cls)
+      .Handle("parent", GetAncestor(hwnd, GA_PARENT))
+      .Int("id", GetDlgCtrlID(hwnd))
+      .Raw("check", CheckJson(hwnd, cls))
+      .Raw("scroll", ScrollJson(hwnd, cls))
+      .Text();
 }
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM list) {
@@ -158,7 +192,7 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM list) {
 int Tree(const wchar_t* title) {
   HWND top = FindWindowW(nullptr, title);
   if (!top) {
-    Fail(L"no top-level window titled \"" + std::wstring(title) + L"\"");
+    Fail(L"no top-level window titled ", title);
     return 1;
   }
   DWORD pid = 0;
@@ -174,14 +208,18 @@ int Tree(const wchar_t* title) {
   // Collected first: the callback must not wait on the target's replies.
   std::vector<HWND> children;
   EnumChildWindows(top, CollectChild, reinterpret_cast<LPARAM>(&children));
-
-  std::string json = "{" + CommonFields(top, ClassName(top)) + ",\"pid\":" + std::to_string(pid) +
-                     ",\"client\":" + RectJson(clientOnScreen) + ",\"children\":[";
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    if (i > 0) json += ",";
-    json += ChildJson(children[i]);
+  std::string list = "[";
+  for (HWND child : children) {
+    if (list.size() > 1) list += ',';
+    list += ChildJson(child);
   }
-  Print(json + "]}");
+  list += ']';
+
+  Write(stdout, WindowJson(top, ClassName(top))
+                    .Int("pid", pid)
+                    .Rect("client", clientOnScreen)
+                    .Raw("children", list)
+                    .Text());
   return 0;
 }
 
@@ -189,7 +227,7 @@ int Wait(const wchar_t* title, const wchar_t* timeoutText) {
   wchar_t* end = nullptr;
   unsigned long timeoutMs = std::wcstoul(timeoutText, &end, 10);
   if (end == timeoutText || *end != L'\0') {
-    Fail(L"bad timeout: " + std::wstring(timeoutText));
+    Fail(L"bad timeout: ", timeoutText);
     return 2;
   }
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -199,17 +237,17 @@ int Wait(const wchar_t* title, const wchar_t* timeoutText) {
     if (GetTickCount64() >= deadline) break;
     Sleep(20);
   }
-  Fail(L"timed out waiting for a visible window titled \"" + std::wstring(title) + L"\"");
+  Fail(L"timed out waiting for a visible window titled ", title);
   return 1;
 }
 
 int Cursor() {
   POINT point = {};
   if (!GetCursorPos(&point)) {
-    Fail(L"GetCursorPos failed: " + std::to_wstring(GetLastError()));
+    Fail(L"GetCursorPos failed: ", std::to_wstring(GetLastError()));
     return 1;
   }
-  Print("{\"x\":" + std::to_string(point.x) + ",\"y\":" + std::to_string(point.y) + "}");
+  Write(stdout, JsonObject().Int("x", point.x).Int("y", point.y).Text());
   return 0;
 }
 
@@ -217,14 +255,15 @@ int RegisterHotkey(const wchar_t* vkText) {
   wchar_t* end = nullptr;
   unsigned long vk = std::wcstoul(vkText, &end, 0);  // decimal or 0x-hex
   if (end == vkText || *end != L'\0' || vk == 0 || vk > 0xFF) {
-    Fail(L"bad virtual-key code: " + std::wstring(vkText));
+    Fail(L"bad virtual-key code: ", vkText);
     return 2;
   }
   if (RegisterHotKey(nullptr, 1, 0, static_cast<UINT>(vk))) {
     UnregisterHotKey(nullptr, 1);
-    Print("{\"ok\":true}");
+    Write(stdout, JsonObject().Bool("ok", true).Text());
   } else {
-    Print("{\"ok\":false,\"error\":" + std::to_string(GetLastError()) + "}");
+    DWORD error = GetLastError();
+    Write(stdout, JsonObject().Bool("ok", false).Int("error", error).Text());
   }
   return 0;
 }
