@@ -24,5 +24,6 @@ build_win() {  # arch, tests
 build_win 32 i686 ON
 [[ "${1:-all}" == win32 ]] && exit 0
 build_win 64 x86_64 OFF
-configure build/linux -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON -DTAVRIN_WIN_BIN_DIR="$PWD/build/win32"
+configure build/linux -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON -DTAVRIN_WIN_BIN_DIR="$PWD/build/win32" \
+  -DTAVRIN_WIN64_EXE="$PWD/build/win64/tavrin.exe"
 cmake --build build/linux -j "$jobs"

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ googletest python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
 )
 
 missing=()
