@@ -18,6 +18,12 @@ int ScrollTarget(const ScrollRange& bar, ScrollAction action, int trackPosition)
   return std::clamp(target, bar.minimum, std::max(bar.minimum, bar.maximum));
 }
 
+std::optional<ScrollAction> RevealStep(int top, int bottom, int visibleTop, int visibleBottom) {
+  if (top < visibleTop) return ScrollAction::LineUp;
+  if (bottom > visibleBottom) return ScrollAction::LineDown;
+  return std::nullopt;
+}
+
 int WheelAccumulator::Lines(int delta, int linesPerNotch) {
   constexpr int kNotch = 120;
   // Turning back cancels what was left over of the other direction.

@@ -466,7 +466,31 @@ void SimDesktop::MoveFocus(bool backwards) {
     nodes.push_back({c.parent == 0 ? -1 : c.parent, c.left, c.top, c.visible && c.spec->tabStop});
   }
   const int next = NextTabStop(nodes, focus_, backwards);
-  if (next >= 0) focus_ = next;
+  if (next < 0) return;
+  focus_ = next;
+  RevealFocus();
+}
+
+void SimDesktop::RevealFocus() {
+  const auto bar = std::find_if(controls_.begin(), controls_.end(),
+                                [](const Control& c) { return c.spec->kind == ControlKind::VScrollBar; });
+  if (focus_ < 0 || bar == controls_.end()) return;
+  const ControlRef barRef = RefOf(static_cast<int>(bar - controls_.begin()));
+  for (;;) {
+    const Rect focused = ScreenRect(RefOf(focus_));
+    Rect shown = focused;
+    for (int p = controls_[static_cast<std::size_t>(focus_)].parent; p >= 0;
+         p = controls_[static_cast<std::size_t>(p)].parent) {
+      const Rect area = ScreenRect(RefOf(p));
+      shown = {std::max(shown.left, area.left), std::max(shown.top, area.top), std::min(shown.right, area.right),
+               std::min(shown.bottom, area.bottom)};
+    }
+    const auto step = RevealStep(focused.top, focused.bottom, shown.top, shown.bottom);
+    const int before = Get(barRef, Property::Position);
+    if (!step) return;
+    Scroll(barRef, *step);
+    if (Get(barRef, Property::Position) == before) return;
+  }
 }
 
 }  // namespace platform::sim

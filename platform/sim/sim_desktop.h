@@ -159,6 +159,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
   ControlRef RefOf(int index) const;
   void Raise(int control, Event event, const EventArgs& args);
   void MoveFocus(bool backwards);
+  void RevealFocus();
   void EndLoop();
   void DestroyWindows();
   bool OwnsWindow(NativeWindow window) const;

@@ -489,6 +489,8 @@ void Win32Form::MoveFocusFrom(int current, bool backwards) {
   if (next < 0) return;
   HWND target = controls_[static_cast<std::size_t>(next)].hwnd;
   ::SetFocus(target);
+  // A keyboard user sees where the focus went: the grid scrolls as if by hand.
+  RevealFocus(next);
   // As the dialog manager does: an edit reached by Tab has its text selected.
   if (controls_[static_cast<std::size_t>(next)].spec->kind == ControlKind::EditBox) {
     ::SendMessageW(target, EM_SETSEL, 0, -1);
@@ -500,6 +502,38 @@ void Win32Form::ScrollTo(int index, int target) {
   if (target == Get(bar, Property::Position)) return;
   Set(bar, Property::Position, target);
   Raise(index, Event::PositionChanged, {});
+}
+
+int Win32Form::ScrollBarIndex() const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].spec->kind == ControlKind::VScrollBar) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void Win32Form::RevealFocus(int index) {
+  const int bar = ScrollBarIndex();
+  if (index <= 0 || bar < 0) return;
+  const Control& barControl = controls_[static_cast<std::size_t>(bar)];
+  for (;;) {
+    // What of the control shows is what all its ancestors' client areas leave.
+    RECT shown{};
+    ::GetWindowRect(controls_[static_cast<std::size_t>(index)].hwnd, &shown);
+    const int top = shown.top;
+    const int bottom = shown.bottom;
+    for (int parent = controls_[static_cast<std::size_t>(index)].parent; parent >= 0;
+         parent = controls_[static_cast<std::size_t>(parent)].parent) {
+      RECT client{};
+      HWND hwnd = controls_[static_cast<std::size_t>(parent)].hwnd;
+      ::GetClientRect(hwnd, &client);
+      ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+      ::IntersectRect(&shown, &shown, &client);
+    }
+    const auto step = RevealStep(top, bottom, shown.top, shown.bottom);
+    const ScrollRange range = ReadScrollBar(barControl.hwnd, barControl.spec->scroll);
+    if (!step || ScrollTarget(range, *step) == range.position) return;
+    ScrollTo(bar, ScrollTarget(range, *step));
+  }
 }
 
 void Win32Form::OnScroll(int index, int request) {
@@ -515,20 +549,16 @@ void Win32Form::OnScroll(int index, int request) {
 }
 
 void Win32Form::OnWheel(int delta) {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const Control& bar = controls_[i];
-    if (bar.spec->kind != ControlKind::VScrollBar) continue;
-    UINT linesPerNotch = 3;
-    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
-    const ScrollRange range = ReadScrollBar(bar.hwnd, bar.spec->scroll);
-    const int perNotch = linesPerNotch == WHEEL_PAGESCROLL ? range.pageStep
-                                                            : static_cast<int>(std::min(linesPerNotch, 100u));
-    const int lines = wheel_.Lines(delta, perNotch);
-    if (lines != 0) {
-      ScrollTo(static_cast<int>(i), ScrollTarget(range, ScrollAction::Track, range.position + lines));
-    }
-    return;
-  }
+  const int index = ScrollBarIndex();
+  if (index < 0) return;
+  const Control& bar = controls_[static_cast<std::size_t>(index)];
+  UINT linesPerNotch = 3;
+  ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+  const ScrollRange range = ReadScrollBar(bar.hwnd, bar.spec->scroll);
+  const int perNotch =
+      linesPerNotch == WHEEL_PAGESCROLL ? range.pageStep : static_cast<int>(std::min(linesPerNotch, 100u));
+  const int lines = wheel_.Lines(delta, perNotch);
+  if (lines != 0) ScrollTo(index, ScrollTarget(range, ScrollAction::Track, range.position + lines));
 }
 
 LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -78,6 +78,8 @@ class Win32Form final : public FormRuntime {
   void MoveFocusFrom(int current, bool backwards);
   void OnScroll(int index, int request);
   void OnWheel(int delta);
+  int ScrollBarIndex() const;
+  void RevealFocus(int index);
   void ScrollTo(int index, int target);
 
   HINSTANCE instance_;

@@ -131,6 +131,30 @@ TEST_F(ShellTest, TabWalksTheRowsInReadingOrder) {
   EXPECT_EQ(desktop.Focus(), Named(kApplyButton));
 }
 
+TEST_F(ShellTest, TheGridScrollsToShowWhereTabPutTheFocus) {
+  const auto viewport = desktop.ScreenRect(Named(kViewport));
+  const auto inView = [&](ControlRef control) {
+    const auto rect = desktop.ScreenRect(control);
+    return rect.top >= viewport.top && rect.bottom <= viewport.bottom;
+  };
+  desktop.Click(program.rows.EnableBoxes[16]);
+  Act([&] { desktop.PressKey(kTab); });
+  EXPECT_EQ(desktop.Focus(), program.rows.HotkeyFields[17]);
+  EXPECT_TRUE(inView(program.rows.HotkeyFields[17]));
+  EXPECT_EQ(Get(kScrollBar, Property::Position), 3);  // the fewest steps that show it
+  EXPECT_EQ(PanelTop(), -28);
+  // Backwards from the Apply button to the last row, then on round to the first.
+  desktop.Click(Named(kApplyButton));
+  Act([&] { desktop.PressKey(kTab, platform::kShift); });
+  EXPECT_EQ(desktop.Focus(), program.rows.EnableBoxes[100]);
+  EXPECT_TRUE(inView(program.rows.EnableBoxes[100]));
+  Act([&] { desktop.PressKey(kTab); });
+  Act([&] { desktop.PressKey(kTab); });
+  EXPECT_EQ(desktop.Focus(), program.rows.HotkeyFields[1]);
+  EXPECT_TRUE(inView(program.rows.HotkeyFields[1]));
+  EXPECT_EQ(Get(kScrollBar, Property::Position), 2);  // row 1 starts 14 pixels down the panel
+}
+
 TEST_F(ShellTest, TheHotkeyFieldsAreReadOnlyAndTheXAndYFieldsTakeAnyText) {
   desktop.Click(program.rows.HotkeyFields[3]);
   desktop.TypeText("abc");

@@ -141,6 +141,14 @@ TEST_F(Win32FormTest, TabMovesAlongTheRowAndEscCloses) {
   EXPECT_FALSE(form.ProcessPendingMessages());
 }
 
+TEST_F(Win32FormTest, TabIntoARowBelowTheViewportScrollsItIntoView) {
+  ::SetFocus(Hwnd(program.rows.EnableBoxes[16]));
+  Key(::GetFocus(), VK_TAB);
+  EXPECT_EQ(::GetFocus(), Hwnd(program.rows.HotkeyFields[17]));
+  EXPECT_EQ(::SendMessageW(Named(app::kScrollBar), SBM_GETPOS, 0, 0), 3);
+  EXPECT_EQ(form.Get(form.Find(program.window, app::kPanel), Property::Top), -28);
+}
+
 TEST_F(Win32FormTest, TheApplyButtonRaisesClickedThroughTheWindow) {
   ::SendMessageW(Named(app::kApplyButton), BM_CLICK, 0, 0);
   form.ProcessPendingMessages();
