@@ -1,7 +1,8 @@
 // Minimal programs to measure the tool against:
 //   reference hotkey VK X Y   one hotkey that clicks at (X, Y) and puts the
 //                             cursor back, as plainly as Windows allows
-//   reference controls N      a window of the tool's size with N edit controls
+//   reference controls N [font]  a window of the tool's size with N edit
+//                             controls, in the system's message font if asked
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,7 +37,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-int RunControls(int count) {
+int RunControls(int count, bool font) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  HFONT messageFont = nullptr;
+  if (font && ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    messageFont = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  }
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
@@ -48,8 +55,9 @@ int RunControls(int count) {
                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 378, 438,
                                   nullptr, nullptr, instance, nullptr);
   for (int i = 0; i < count; ++i) {
-    ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 8 + (i % 4) * 90, 14 + (i / 4) * 20,
-                      80, 20, window, nullptr, instance, nullptr);
+    HWND edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 8 + (i % 4) * 90,
+                                  14 + (i / 4) * 20, 80, 20, window, nullptr, instance, nullptr);
+    if (messageFont != nullptr) ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont), FALSE);
   }
   ::ShowWindow(window, SW_SHOW);
   MSG msg{};
@@ -57,6 +65,7 @@ int RunControls(int count) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  if (messageFont != nullptr) ::DeleteObject(messageFont);
   return 0;
 }
 
@@ -66,6 +75,8 @@ int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "hotkey") == 0) {
     return RunHotkey(static_cast<UINT>(std::atoi(argv[2])), std::atoi(argv[3]), std::atoi(argv[4]));
   }
-  if (argc == 3 && std::strcmp(argv[1], "controls") == 0) return RunControls(std::atoi(argv[2]));
+  if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "controls") == 0) {
+    return RunControls(std::atoi(argv[2]), argc == 4 && std::strcmp(argv[3], "font") == 0);
+  }
   return 2;
 }
