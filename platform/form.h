@@ -39,6 +39,15 @@ struct Binding {
   Handler handler;
 };
 
+// The handler bound to `event` of the control named `control`, or null. A
+// copy's events are looked up under its source's name.
+inline const Handler* FindHandler(const std::vector<Binding>& bindings, std::string_view control, Event event) {
+  for (const Binding& binding : bindings) {
+    if (binding.event == event && binding.control == control && binding.handler) return &binding.handler;
+  }
+  return nullptr;
+}
+
 // The form runtime the program is built on: life cycle, windows loaded from
 // a layout, control properties, copies of controls, the message loop.
 class FormRuntime {

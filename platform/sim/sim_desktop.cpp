@@ -339,12 +339,7 @@ void SimDesktop::Raise(int control, Event event, const EventArgs& args) {
   if (ending_ || control < 0) return;
   const Control& c = controls_[static_cast<std::size_t>(control)];
   const std::string_view source = controls_[static_cast<std::size_t>(c.handlerSource)].spec->name;
-  for (const Binding& binding : bindings_) {
-    if (binding.event == event && binding.control == source && binding.handler) {
-      binding.handler(args);
-      return;
-    }
-  }
+  if (const Handler* handler = FindHandler(bindings_, source, event)) (*handler)(args);
 }
 
 void SimDesktop::PressKey(int virtualKey, int heldModifiers) {

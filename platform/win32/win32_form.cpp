@@ -459,14 +459,12 @@ void Win32Form::Raise(int index, Event event, const EventArgs& args) {
   if (ending_ || index < 0) return;
   const Control& control = controls_[static_cast<std::size_t>(index)];
   const std::string_view source = controls_[static_cast<std::size_t>(control.handlerSource)].spec->name;
-  for (const Binding& binding : bindings_) {
-    if (binding.event != event || binding.control != source || !binding.handler) continue;
-    // Nothing may unwind through user32's frames.
-    try {
-      binding.handler(args);
-    } catch (...) {
-    }
-    return;
+  const Handler* handler = FindHandler(bindings_, source, event);
+  if (handler == nullptr) return;
+  // Nothing may unwind through user32's frames.
+  try {
+    (*handler)(args);
+  } catch (...) {
   }
 }
 
