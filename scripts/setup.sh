@@ -4,10 +4,10 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest python3
+  cmake ninja-build g++ googletest python3 clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
+  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
 )
 
 missing=()
