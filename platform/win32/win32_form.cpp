@@ -295,6 +295,13 @@ bool Win32Form::PreTranslate(const MSG& msg) {
   return false;
 }
 
+bool Win32Form::TakesEveryKey(const Control& control) const {
+  // A read-only field with a key-down handler is a capture field.
+  return control.spec->kind == ControlKind::EditBox && control.spec->readOnly &&
+         FindHandler(bindings_, controls_[static_cast<std::size_t>(control.handlerSource)].spec->name,
+                     Event::KeyDown) != nullptr;
+}
+
 int Win32Form::IndexOf(HWND hwnd) const {
   if (hwnd == nullptr) return -1;
   if (hwnd == window_) return 0;
@@ -667,6 +674,15 @@ LRESULT Win32Form::OnControlMessage(int index, UINT message, WPARAM wParam, LPAR
         const int code = KeyDownCode(static_cast<int>(wParam));
         Raise(index, Event::KeyDown, {code, KeyDownModifiers(code, HeldModifiers())});
       }
+      if (message == WM_SYSKEYDOWN && TakesEveryKey(control) && !(wParam == VK_F4 && HeldModifiers() == kAlt)) {
+        return 0;
+      }
+      break;
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+      // Alt or F10 let go would put the window in menu mode, and the next key
+      // captured would work the menu instead; Alt+F4 still closes.
+      if (TakesEveryKey(control) && !(wParam == VK_F4 && HeldModifiers() == kAlt)) return 0;
       break;
     case WM_CHAR:
       // A read-only field would beep at every key the user captures.

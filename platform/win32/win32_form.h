@@ -71,6 +71,7 @@ class Win32Form final : public FormRuntime {
   void Place(const Control& control, const RECT& rect);
   void OnDpiChanged(int dpi, const RECT& suggested);
   int IndexOf(HWND hwnd) const;
+  bool TakesEveryKey(const Control& control) const;
   Control* At(ControlRef ref);
   const Control* At(ControlRef ref) const;
   void Raise(int index, Event event, const EventArgs& args);

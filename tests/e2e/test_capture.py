@@ -49,6 +49,11 @@ class CaptureTest(ToolTest):
             ("ctrl+Tab", ["Ctrl键", "Tab键"]),
             ("shift+Escape", ["Shift键", "Esc键"]),
             ("shift+F1", ["Shift键", "F1键"]),
+            # Alt or F10 alone must not leave the window in menu mode.
+            ("alt", ["Alt键"]),
+            ("b", ["B键"]),
+            ("F10", ["F10键"]),
+            ("c", ["C键"]),
         ]
         self.click_control(self.row(3)[0])
         expected = []
