@@ -19,19 +19,28 @@ Decoded DecodeAt(std::string_view text, std::size_t at) {
   if (lead < 0x80) return {lead, 1};
   std::size_t length = 0;
   char32_t code = 0;
+  // The second byte's range shuts out overlong forms (an "A0 B5" after E0
+  // would otherwise read as the digit 5), surrogates and code points past
+  // U+10FFFF.
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
   if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;
     code = lead & 0x1Fu;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3;
     code = lead & 0x0Fu;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     length = 4;
     code = lead & 0x07u;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
   } else {
     return {kNotACharacter, 1};
   }
-  if (at + length > text.size()) return {kNotACharacter, 1};
+  if (at + length > text.size() || byte(1) < low || byte(1) > high) return {kNotACharacter, 1};
   for (std::size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0u) != 0x80u) return {kNotACharacter, 1};
     code = (code << 6) | (byte(i) & 0x3Fu);

@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
-
-#include <string_view>
 
 // The decimal form of n, with a leading "-" when negative.
 std::string IntToText(std::int32_t n);

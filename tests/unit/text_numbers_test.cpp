@@ -43,6 +43,12 @@ TEST(TextToInt, ReadsTheNumberATextStartsWith) {
       {"\xff\xfe" "5", 0},  // bytes that are no character stop the reading
       {"5\xff", 5},
       {"\xef\xbc", 0},      // a cut-off character
+      {"\xe0\x80\xb5", 0},               // overlong forms of "5" are no digits
+      {"\xf0\x80\x80\xb5", 0},
+      {"5\xe0\x80\xb0" "1", 5},
+      {"\xe0\x80\xad" "7", 0},           // nor of "-"
+      {"\xf0\x8f\xbc\x95", 0},          // nor of a full-width "5"
+      {"\xed\xa0\x80" "5", 0},           // an encoded surrogate is no character
   };
   for (const Case& c : cases) EXPECT_EQ(TextToInt(c.text), c.value) << '"' << c.text << '"';
 }
