@@ -50,10 +50,25 @@ MessageResult Win32Windows::CallProcedure(ProcedureRef procedure, NativeWindow w
 std::optional<Point> Win32Input::CursorPosition() {
   POINT point{};
   if (!::GetCursorPos(&point)) return std::nullopt;
-  return Point{point.x, point.y};
+  const Point read{point.x, point.y};
+  // Wine can report the point before this process's last SetCursorPos for
+  // some 150 ms, while the pointer is already at the new one: a key pressed
+  // again at once would then "restore" the cursor onto the click point.
+  constexpr unsigned long long kStaleMs = 250;
+  if (lastMove_ && moveBefore_ && read == *moveBefore_ && read != *lastMove_ &&
+      ::GetTickCount64() - lastMoveTick_ < kStaleMs) {
+    return lastMove_;
+  }
+  return read;
 }
 
-bool Win32Input::MoveCursor(Point to) { return ::SetCursorPos(to.x, to.y) != FALSE; }
+bool Win32Input::MoveCursor(Point to) {
+  if (!::SetCursorPos(to.x, to.y)) return false;
+  moveBefore_ = lastMove_;
+  lastMove_ = to;
+  lastMoveTick_ = ::GetTickCount64();
+  return true;
+}
 
 bool Win32Input::SendLeftClick() {
   // No movement flag: both events land where the cursor was just put.

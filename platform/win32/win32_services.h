@@ -24,6 +24,11 @@ class Win32Input final : public InputServices {
   std::optional<Point> CursorPosition() override;
   bool MoveCursor(Point to) override;
   bool SendLeftClick() override;
+
+ private:
+  std::optional<Point> lastMove_;
+  std::optional<Point> moveBefore_;
+  unsigned long long lastMoveTick_ = 0;
 };
 
 }  // namespace platform::win32
