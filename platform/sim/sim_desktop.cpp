@@ -33,14 +33,14 @@ SimDesktop::SimDesktop(int screenWidth, int screenHeight, int dpi)
       virtualScreen_{0, 0, screenWidth, screenHeight} {}
 
 void SimDesktop::PlaceAsLaid(Control& control) const {
-  const ControlSpec& spec = *control.spec;
-  control.width = ScaleToDpi(spec.width, dpi_);
-  control.height = ScaleToDpi(spec.height, dpi_);
-  control.left = ScaleToDpi(spec.left, dpi_);
-  control.top = ScaleToDpi(spec.top, dpi_);
-  if (spec.kind == ControlKind::Window) {
-    control.left = spec.left == kCentred ? (screenWidth_ - control.width) / 2 : control.left;
-    control.top = spec.top == kCentred ? (screenHeight_ - control.height) / 2 : control.top;
+  const ControlSpec& entry = *control.entry;
+  control.width = ScaleToDpi(entry.width, dpi_);
+  control.height = ScaleToDpi(entry.height, dpi_);
+  control.left = ScaleToDpi(entry.left, dpi_);
+  control.top = ScaleToDpi(entry.top, dpi_);
+  if (entry.kind == ControlKind::Window) {
+    control.left = entry.left == kCentred ? (screenWidth_ - control.width) / 2 : control.left;
+    control.top = entry.top == kCentred ? (screenHeight_ - control.height) / 2 : control.top;
   }
 }
 
@@ -61,21 +61,21 @@ std::uint32_t SimDesktop::LoadWindow(const Layout& layout, std::vector<Binding> 
   windowId_ += 1;
   controls_.clear();
   bindings_ = std::move(bindings);
-  for (const ControlSpec& spec : layout.controls) {
+  for (const ControlSpec& entry : layout.controls) {
     Control control;
-    control.spec = &spec;
+    control.entry = &entry;
     control.handlerSource = static_cast<int>(controls_.size());
     PlaceAsLaid(control);
-    control.text = std::string(spec.text);
-    control.scroll = spec.scroll;
-    if (spec.kind != ControlKind::Window) {
+    control.text = std::string(entry.text);
+    control.scroll = entry.scroll;
+    if (entry.kind != ControlKind::Window) {
       const auto parent = std::find_if(controls_.begin(), controls_.end(), [&](const Control& c) {
-        return spec.parent.empty() ? c.spec->kind == ControlKind::Window : c.spec->name == spec.parent;
+        return entry.parent.empty() ? c.entry->kind == ControlKind::Window : c.entry->name == entry.parent;
       });
       if (parent == controls_.end()) return 0;
       control.parent = static_cast<int>(parent - controls_.begin());
       parent->children.push_back(static_cast<int>(controls_.size()));
-      control.visible = spec.visible;
+      control.visible = entry.visible;
     }
     controls_.push_back(std::move(control));
   }
@@ -129,7 +129,7 @@ ControlRef SimDesktop::RefOf(int index) const {
 ControlRef SimDesktop::Find(std::uint32_t window, std::string_view name) const {
   if (!open_ || window != windowId_) return {};
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].handlerSource == static_cast<int>(i) && controls_[i].spec->name == name) {
+    if (controls_[i].handlerSource == static_cast<int>(i) && controls_[i].entry->name == name) {
       return RefOf(static_cast<int>(i));
     }
   }
@@ -194,11 +194,11 @@ ControlRef SimDesktop::Copy(ControlRef source) {
   const Control* c = At(source);
   if (c == nullptr || c->parent < 0) return {};
   Control copy;
-  copy.spec = c->spec;
+  copy.entry = c->entry;
   copy.parent = c->parent;
   PlaceAsLaid(copy);
-  copy.text = std::string(c->spec->text);
-  copy.scroll = c->spec->scroll;
+  copy.text = std::string(c->entry->text);
+  copy.scroll = c->entry->scroll;
   copy.handlerSource = c->handlerSource;
   const int sourceIndex = static_cast<int>(source.control) - 1;
   const int index = static_cast<int>(controls_.size());
@@ -338,7 +338,7 @@ void SimDesktop::Post(std::function<void()> action) { actions_.push_back(std::mo
 void SimDesktop::Raise(int control, Event event, const EventArgs& args) {
   if (ending_ || control < 0) return;
   const Control& c = controls_[static_cast<std::size_t>(control)];
-  const std::string_view source = controls_[static_cast<std::size_t>(c.handlerSource)].spec->name;
+  const std::string_view source = controls_[static_cast<std::size_t>(c.handlerSource)].entry->name;
   if (const Handler* handler = FindHandler(bindings_, source, event)) (*handler)(args);
 }
 
@@ -369,21 +369,21 @@ void SimDesktop::PressKey(int virtualKey, int heldModifiers) {
 void SimDesktop::TypeText(std::string_view text) {
   if (!open_ || focus_ < 0) return;
   Control& c = controls_[static_cast<std::size_t>(focus_)];
-  if (c.spec->kind == ControlKind::EditBox && !c.spec->readOnly) c.text += text;
+  if (c.entry->kind == ControlKind::EditBox && !c.entry->readOnly) c.text += text;
 }
 
 void SimDesktop::Click(ControlRef ref) {
   Control* c = At(ref);
   if (c == nullptr || !c->visible) return;
   const int index = static_cast<int>(ref.control) - 1;
-  if (c->spec->tabStop) focus_ = index;
-  if (c->spec->kind == ControlKind::CheckBox) c->checked = !c->checked;
-  if (c->spec->kind == ControlKind::Button) Raise(index, Event::Clicked, {});
+  if (c->entry->tabStop) focus_ = index;
+  if (c->entry->kind == ControlKind::CheckBox) c->checked = !c->checked;
+  if (c->entry->kind == ControlKind::Button) Raise(index, Event::Clicked, {});
 }
 
 void SimDesktop::Scroll(ControlRef bar, ScrollAction action, int trackPosition) {
   Control* c = At(bar);
-  if (c == nullptr || c->spec->kind != ControlKind::VScrollBar) return;
+  if (c == nullptr || c->entry->kind != ControlKind::VScrollBar) return;
   const int target = ScrollTarget(c->scroll, action, trackPosition);
   if (target == c->scroll.position) return;
   c->scroll.position = target;
@@ -393,7 +393,7 @@ void SimDesktop::Scroll(ControlRef bar, ScrollAction action, int trackPosition) 
 void SimDesktop::TurnWheel(int delta) {
   if (!open_) return;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].spec->kind != ControlKind::VScrollBar) continue;
+    if (controls_[i].entry->kind != ControlKind::VScrollBar) continue;
     const int lines = wheel_.Lines(delta, kWheelLinesPerNotch);
     if (lines == 0) return;
     const ControlRef bar = RefOf(static_cast<int>(i));
@@ -458,7 +458,7 @@ void SimDesktop::MoveFocus(bool backwards) {
       nodes.push_back({-2, 0, 0, false});  // the window itself is no stop
       continue;
     }
-    nodes.push_back({c.parent == 0 ? -1 : c.parent, c.left, c.top, c.visible && c.spec->tabStop});
+    nodes.push_back({c.parent == 0 ? -1 : c.parent, c.left, c.top, c.visible && c.entry->tabStop});
   }
   const int next = NextTabStop(nodes, focus_, backwards);
   if (next < 0) return;
@@ -468,7 +468,7 @@ void SimDesktop::MoveFocus(bool backwards) {
 
 void SimDesktop::RevealFocus() {
   const auto bar = std::find_if(controls_.begin(), controls_.end(),
-                                [](const Control& c) { return c.spec->kind == ControlKind::VScrollBar; });
+                                [](const Control& c) { return c.entry->kind == ControlKind::VScrollBar; });
   if (focus_ < 0 || bar == controls_.end()) return;
   const ControlRef barRef = RefOf(static_cast<int>(bar - controls_.begin()));
   for (;;) {

@@ -143,7 +143,7 @@ class SimDesktop final : public FormRuntime, public WindowServices, public Input
 
  private:
   struct Control {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* entry = nullptr;  // its entry in the layout
     int parent = -1;  // index; -1 for the window itself
     int left = 0, top = 0, width = 0, height = 0;
     std::string text, tag;

@@ -29,13 +29,13 @@ const wchar_t* ClassName(ControlKind kind) {
   return kWindowClass;
 }
 
-DWORD StyleOf(const ControlSpec& spec) {
-  DWORD style = WS_CHILD | (spec.tabStop ? WS_TABSTOP : 0);
-  switch (spec.kind) {
+DWORD StyleOf(const ControlSpec& entry) {
+  DWORD style = WS_CHILD | (entry.tabStop ? WS_TABSTOP : 0);
+  switch (entry.kind) {
     case ControlKind::GroupBox: return style | BS_GROUPBOX | WS_CLIPCHILDREN;
     case ControlKind::CheckBox: return style | BS_AUTOCHECKBOX;
     case ControlKind::Button: return style | BS_PUSHBUTTON;
-    case ControlKind::EditBox: return style | ES_LEFT | ES_AUTOHSCROLL | (spec.readOnly ? ES_READONLY : 0);
+    case ControlKind::EditBox: return style | ES_LEFT | ES_AUTOHSCROLL | (entry.readOnly ? ES_READONLY : 0);
     // SS_CENTERIMAGE centres a single line of text vertically.
     case ControlKind::Label: return style | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
     case ControlKind::VScrollBar: return style | SBS_VERT;
@@ -44,8 +44,8 @@ DWORD StyleOf(const ControlSpec& spec) {
   return style;
 }
 
-DWORD ExStyleOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+DWORD ExStyleOf(const ControlSpec& entry) {
+  switch (entry.kind) {
     // Lets focus moves and dialog-style navigation descend into the frames.
     case ControlKind::GroupBox: return WS_EX_CONTROLPARENT;
     case ControlKind::EditBox: return WS_EX_CLIENTEDGE;
@@ -156,44 +156,44 @@ void Win32Form::MakeFonts() {
   guiFont_.reset(::CreateFontIndirectW(&messageFont));
   sizedFonts_.clear();
   sizedFontHeights_.clear();
-  for (const ControlSpec& spec : layout_) {
-    if (spec.fontHeight == 0 || std::find(sizedFontHeights_.begin(), sizedFontHeights_.end(), spec.fontHeight) !=
+  for (const ControlSpec& entry : layout_) {
+    if (entry.fontHeight == 0 || std::find(sizedFontHeights_.begin(), sizedFontHeights_.end(), entry.fontHeight) !=
                                     sizedFontHeights_.end()) {
       continue;
     }
     LOGFONTW font = MessageFont(dpi_);
-    font.lfHeight = -ScaleToDpi(spec.fontHeight, dpi_);
+    font.lfHeight = -ScaleToDpi(entry.fontHeight, dpi_);
     font.lfWidth = 0;
     font.lfWeight = FW_NORMAL;
     sizedFonts_.emplace_back(::CreateFontIndirectW(&font));
-    sizedFontHeights_.push_back(spec.fontHeight);
+    sizedFontHeights_.push_back(entry.fontHeight);
   }
 }
 
-HFONT Win32Form::FontFor(const ControlSpec& spec) const {
+HFONT Win32Form::FontFor(const ControlSpec& entry) const {
   for (std::size_t i = 0; i < sizedFontHeights_.size(); ++i) {
-    if (sizedFontHeights_[i] == spec.fontHeight) return sizedFonts_[i].get();
+    if (sizedFontHeights_[i] == entry.fontHeight) return sizedFonts_[i].get();
   }
   return guiFont_.get();
 }
 
-HWND Win32Form::CreateControl(const ControlSpec& spec, HWND parent, int index, bool visible) {
-  const std::wstring text = Widen(spec.text);
-  HWND hwnd = ::CreateWindowExW(ExStyleOf(spec), ClassName(spec.kind), text.c_str(),
-                                StyleOf(spec) | (visible ? WS_VISIBLE : 0), ScaleToDpi(spec.left, dpi_),
-                                ScaleToDpi(spec.top, dpi_), ScaleToDpi(spec.width, dpi_),
-                                ScaleToDpi(spec.height, dpi_), parent,
+HWND Win32Form::CreateControl(const ControlSpec& entry, HWND parent, int index, bool visible) {
+  const std::wstring text = Widen(entry.text);
+  HWND hwnd = ::CreateWindowExW(ExStyleOf(entry), ClassName(entry.kind), text.c_str(),
+                                StyleOf(entry) | (visible ? WS_VISIBLE : 0), ScaleToDpi(entry.left, dpi_),
+                                ScaleToDpi(entry.top, dpi_), ScaleToDpi(entry.width, dpi_),
+                                ScaleToDpi(entry.height, dpi_), parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_,
                                 nullptr);
   if (hwnd == nullptr) return nullptr;
-  if (HFONT font = FontFor(spec)) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.kind == ControlKind::VScrollBar) {
+  if (HFONT font = FontFor(entry)) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (entry.kind == ControlKind::VScrollBar) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
-    info.nMin = spec.scroll.minimum;
-    info.nMax = spec.scroll.maximum;
-    info.nPos = spec.scroll.position;
+    info.nMin = entry.scroll.minimum;
+    info.nMax = entry.scroll.maximum;
+    info.nPos = entry.scroll.position;
     info.nPage = 0;  // the system's fixed-size thumb
     ::SetScrollInfo(hwnd, SB_CTL, &info, FALSE);
   }
@@ -222,20 +222,20 @@ std::uint32_t Win32Form::LoadWindow(const Layout& layout, std::vector<Binding> b
   controls_[0].hwnd = window_;
   MakeFonts();
 
-  for (const ControlSpec& spec : layout.controls.subspan(1)) {
+  for (const ControlSpec& entry : layout.controls.subspan(1)) {
     int parent = 0;
-    if (!spec.parent.empty()) {
+    if (!entry.parent.empty()) {
       const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                      [&](const Control& c) { return c.spec->name == spec.parent; });
+                                      [&](const Control& c) { return c.entry->name == entry.parent; });
       if (found == controls_.end()) return 0;
       parent = static_cast<int>(found - controls_.begin());
     }
     const int index = static_cast<int>(controls_.size());
-    controls_.push_back({nullptr, &spec, parent, index, {}, nullptr});
-    HWND hwnd = CreateControl(spec, controls_[static_cast<std::size_t>(parent)].hwnd, index, spec.visible);
+    controls_.push_back({nullptr, &entry, parent, index, {}, nullptr});
+    HWND hwnd = CreateControl(entry, controls_[static_cast<std::size_t>(parent)].hwnd, index, entry.visible);
     if (hwnd == nullptr) return 0;
     controls_[static_cast<std::size_t>(index)].hwnd = hwnd;
-    if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::EditBox) {
+    if (entry.kind == ControlKind::GroupBox || entry.kind == ControlKind::EditBox) {
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
       controls_[static_cast<std::size_t>(index)].previous = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form::ControlProc)));
@@ -297,8 +297,8 @@ bool Win32Form::PreTranslate(const MSG& msg) {
 
 bool Win32Form::TakesEveryKey(const Control& control) const {
   // A read-only field with a key-down handler is a capture field.
-  return control.spec->kind == ControlKind::EditBox && control.spec->readOnly &&
-         FindHandler(bindings_, controls_[static_cast<std::size_t>(control.handlerSource)].spec->name,
+  return control.entry->kind == ControlKind::EditBox && control.entry->readOnly &&
+         FindHandler(bindings_, controls_[static_cast<std::size_t>(control.handlerSource)].entry->name,
                      Event::KeyDown) != nullptr;
 }
 
@@ -323,7 +323,7 @@ const Win32Form::Control* Win32Form::At(ControlRef ref) const {
 ControlRef Win32Form::Find(std::uint32_t window, std::string_view name) const {
   if (window != kWindowId) return {};
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].handlerSource == static_cast<int>(i) && controls_[i].spec->name == name) {
+    if (controls_[i].handlerSource == static_cast<int>(i) && controls_[i].entry->name == name) {
       return {kWindowId, static_cast<std::uint32_t>(i + 1)};
     }
   }
@@ -342,8 +342,8 @@ int Win32Form::Get(ControlRef ref, Property property) const {
     // The style bit, not IsWindowVisible: controls count as shown before their window is.
     case Property::Visible: return (::GetWindowLongW(c->hwnd, GWL_STYLE) & WS_VISIBLE) != 0 ? 1 : 0;
     case Property::Checked: return ::SendMessageW(c->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    case Property::Position: return ReadScrollBar(c->hwnd, c->spec->scroll).position;
-    case Property::MaxPosition: return ReadScrollBar(c->hwnd, c->spec->scroll).maximum;
+    case Property::Position: return ReadScrollBar(c->hwnd, c->entry->scroll).position;
+    case Property::MaxPosition: return ReadScrollBar(c->hwnd, c->entry->scroll).maximum;
   }
   return 0;
 }
@@ -370,7 +370,7 @@ void Win32Form::Set(ControlRef ref, Property property, int value) {
       ::SetScrollInfo(c->hwnd, SB_CTL, &info, TRUE);
       return;
     case Property::MaxPosition: {
-      const ScrollRange range = ReadScrollBar(c->hwnd, c->spec->scroll);
+      const ScrollRange range = ReadScrollBar(c->hwnd, c->entry->scroll);
       info.fMask = SIF_RANGE;
       info.nMin = range.minimum;
       info.nMax = value;
@@ -409,7 +409,7 @@ void Win32Form::OnDpiChanged(int dpi, const RECT& suggested) {
     const RECT& rect = logical[i - 1];
     Place(controls_[i], {ScaleToDpi(rect.left, dpi_), ScaleToDpi(rect.top, dpi_), ScaleToDpi(rect.right, dpi_),
                          ScaleToDpi(rect.bottom, dpi_)});
-    ::SendMessageW(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*controls_[i].spec)), TRUE);
+    ::SendMessageW(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*controls_[i].entry)), TRUE);
   }
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -445,9 +445,9 @@ ControlRef Win32Form::Copy(ControlRef source) {
   const Control original = *c;  // the push_back below may move the record
   const int index = static_cast<int>(controls_.size());
   HWND parent = controls_[static_cast<std::size_t>(original.parent)].hwnd;
-  HWND hwnd = CreateControl(*original.spec, parent, index, false);
+  HWND hwnd = CreateControl(*original.entry, parent, index, false);
   if (hwnd == nullptr) return {};
-  controls_.push_back({hwnd, original.spec, original.parent, original.handlerSource, {}, nullptr});
+  controls_.push_back({hwnd, original.entry, original.parent, original.handlerSource, {}, nullptr});
   if (original.previous != nullptr) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     controls_.back().previous = reinterpret_cast<WNDPROC>(
@@ -465,7 +465,7 @@ NativeWindow Win32Form::WindowHandle(ControlRef ref) const {
 void Win32Form::Raise(int index, Event event, const EventArgs& args) {
   if (ending_ || index < 0) return;
   const Control& control = controls_[static_cast<std::size_t>(index)];
-  const std::string_view source = controls_[static_cast<std::size_t>(control.handlerSource)].spec->name;
+  const std::string_view source = controls_[static_cast<std::size_t>(control.handlerSource)].entry->name;
   const Handler* handler = FindHandler(bindings_, source, event);
   if (handler == nullptr) return;
   // Nothing may unwind through user32's frames.
@@ -487,7 +487,7 @@ void Win32Form::MoveFocusFrom(int current, bool backwards) {
       continue;
     }
     const ControlRef ref{kWindowId, static_cast<std::uint32_t>(i + 1)};
-    const bool stop = c.spec->tabStop && ::IsWindowVisible(c.hwnd) && ::IsWindowEnabled(c.hwnd);
+    const bool stop = c.entry->tabStop && ::IsWindowVisible(c.hwnd) && ::IsWindowEnabled(c.hwnd);
     nodes.push_back({c.parent == 0 ? -1 : c.parent, Get(ref, Property::Left), Get(ref, Property::Top), stop});
   }
   const int next = NextTabStop(nodes, current, backwards);
@@ -497,7 +497,7 @@ void Win32Form::MoveFocusFrom(int current, bool backwards) {
   // A keyboard user sees where the focus went: the grid scrolls as if by hand.
   RevealFocus(next);
   // As the dialog manager does: an edit reached by Tab has its text selected.
-  if (controls_[static_cast<std::size_t>(next)].spec->kind == ControlKind::EditBox) {
+  if (controls_[static_cast<std::size_t>(next)].entry->kind == ControlKind::EditBox) {
     ::SendMessageW(target, EM_SETSEL, 0, -1);
   }
 }
@@ -511,7 +511,7 @@ void Win32Form::ScrollTo(int index, int target) {
 
 int Win32Form::ScrollBarIndex() const {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].spec->kind == ControlKind::VScrollBar) return static_cast<int>(i);
+    if (controls_[i].entry->kind == ControlKind::VScrollBar) return static_cast<int>(i);
   }
   return -1;
 }
@@ -535,7 +535,7 @@ void Win32Form::RevealFocus(int index) {
       ::IntersectRect(&shown, &shown, &client);
     }
     const auto step = RevealStep(top, bottom, shown.top, shown.bottom);
-    const ScrollRange range = ReadScrollBar(barControl.hwnd, barControl.spec->scroll);
+    const ScrollRange range = ReadScrollBar(barControl.hwnd, barControl.entry->scroll);
     if (!step || ScrollTarget(range, *step) == range.position) return;
     ScrollTo(bar, ScrollTarget(range, *step));
   }
@@ -550,7 +550,7 @@ void Win32Form::OnScroll(int index, int request) {
   info.fMask = SIF_TRACKPOS;
   // The 32-bit track position; the message only carries 16 bits of it.
   const int track = ::GetScrollInfo(bar.hwnd, SB_CTL, &info) ? info.nTrackPos : 0;
-  ScrollTo(index, ScrollTarget(ReadScrollBar(bar.hwnd, bar.spec->scroll), action, track));
+  ScrollTo(index, ScrollTarget(ReadScrollBar(bar.hwnd, bar.entry->scroll), action, track));
 }
 
 void Win32Form::OnWheel(int delta) {
@@ -559,7 +559,7 @@ void Win32Form::OnWheel(int delta) {
   const Control& bar = controls_[static_cast<std::size_t>(index)];
   UINT linesPerNotch = 3;
   ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
-  const ScrollRange range = ReadScrollBar(bar.hwnd, bar.spec->scroll);
+  const ScrollRange range = ReadScrollBar(bar.hwnd, bar.entry->scroll);
   const int perNotch =
       linesPerNotch == WHEEL_PAGESCROLL ? range.pageStep : static_cast<int>(std::min(linesPerNotch, 100u));
   const int lines = wheel_.Lines(delta, perNotch);
@@ -583,7 +583,7 @@ LRESULT Win32Form::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
         const int index = IndexOf(reinterpret_cast<HWND>(lParam));
-        if (index > 0 && controls_[static_cast<std::size_t>(index)].spec->kind == ControlKind::Button) {
+        if (index > 0 && controls_[static_cast<std::size_t>(index)].entry->kind == ControlKind::Button) {
           Raise(index, Event::Clicked, {});
         }
         return 0;
@@ -601,7 +601,7 @@ LRESULT Win32Form::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       // Every field is black on white, read-only ones too; the rest sit on the face colour.
       HDC dc = reinterpret_cast<HDC>(wParam);
       const int index = IndexOf(reinterpret_cast<HWND>(lParam));
-      const bool field = index > 0 && controls_[static_cast<std::size_t>(index)].spec->kind == ControlKind::EditBox;
+      const bool field = index > 0 && controls_[static_cast<std::size_t>(index)].entry->kind == ControlKind::EditBox;
       ::SetTextColor(dc, RGB(0, 0, 0));
       ::SetBkColor(dc, field ? RGB(255, 255, 255) : ::GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(field ? static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))
@@ -654,12 +654,12 @@ LRESULT Win32Form::OnControlMessage(int index, UINT message, WPARAM wParam, LPAR
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       // A group box keeps its children's notifications to itself; pass them on.
-      if (control.spec->kind == ControlKind::GroupBox && window_ != nullptr) {
+      if (control.entry->kind == ControlKind::GroupBox && window_ != nullptr) {
         return ::SendMessageW(window_, message, wParam, lParam);
       }
       break;
     case WM_ERASEBKGND:
-      if (control.spec->kind == ControlKind::GroupBox) {
+      if (control.entry->kind == ControlKind::GroupBox) {
         // A group box paints no background, and the panel's last scroll
         // position leaves a strip of the frame behind it uncovered.
         RECT rect{};
@@ -670,7 +670,7 @@ LRESULT Win32Form::OnControlMessage(int index, UINT message, WPARAM wParam, LPAR
       break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (control.spec->kind == ControlKind::EditBox) {
+      if (control.entry->kind == ControlKind::EditBox) {
         const int code = KeyDownCode(static_cast<int>(wParam));
         Raise(index, Event::KeyDown, {code, KeyDownModifiers(code, HeldModifiers())});
       }
@@ -686,7 +686,7 @@ LRESULT Win32Form::OnControlMessage(int index, UINT message, WPARAM wParam, LPAR
       break;
     case WM_CHAR:
       // A read-only field would beep at every key the user captures.
-      if (control.spec->readOnly && wParam != 3 /* Ctrl+C copies */) return 0;
+      if (control.entry->readOnly && wParam != 3 /* Ctrl+C copies */) return 0;
       break;
     case WM_NCDESTROY:
       ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));

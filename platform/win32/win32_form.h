@@ -50,7 +50,7 @@ class Win32Form final : public FormRuntime {
  private:
   struct Control {
     HWND hwnd = nullptr;
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* entry = nullptr;  // its entry in the layout
     int parent = -1;  // index; -1 for the window itself
     int handlerSource = 0;
     std::string tag;
@@ -63,8 +63,8 @@ class Win32Form final : public FormRuntime {
   LRESULT OnControlMessage(int index, UINT message, WPARAM wParam, LPARAM lParam);
   bool PreTranslate(const MSG& msg);
 
-  HWND CreateControl(const ControlSpec& spec, HWND parent, int index, bool visible);
-  HFONT FontFor(const ControlSpec& spec) const;
+  HWND CreateControl(const ControlSpec& entry, HWND parent, int index, bool visible);
+  HFONT FontFor(const ControlSpec& entry) const;
   void MakeFonts();
   // A control's rectangle in its parent, in the screen's pixels.
   RECT PlacedRect(const Control& control) const;
