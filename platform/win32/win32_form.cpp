@@ -235,11 +235,7 @@ std::uint32_t Win32Form::LoadWindow(const Layout& layout, std::vector<Binding> b
     HWND hwnd = CreateControl(entry, controls_[static_cast<std::size_t>(parent)].hwnd, index, entry.visible);
     if (hwnd == nullptr) return 0;
     controls_[static_cast<std::size_t>(index)].hwnd = hwnd;
-    if (entry.kind == ControlKind::GroupBox || entry.kind == ControlKind::EditBox) {
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      controls_[static_cast<std::size_t>(index)].previous = reinterpret_cast<WNDPROC>(
-          ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form::ControlProc)));
-    }
+    Subclass(controls_[static_cast<std::size_t>(index)]);
   }
 
   if (created) created(kWindowId);
@@ -300,6 +296,15 @@ bool Win32Form::TakesEveryKey(const Control& control) const {
   return control.entry->kind == ControlKind::EditBox && control.entry->readOnly &&
          FindHandler(bindings_, controls_[static_cast<std::size_t>(control.handlerSource)].entry->name,
                      Event::KeyDown) != nullptr;
+}
+
+void Win32Form::Subclass(Control& control) {
+  // Group boxes keep their children's notifications and edits their keys to
+  // themselves; the runtime needs both.
+  if (control.entry->kind != ControlKind::GroupBox && control.entry->kind != ControlKind::EditBox) return;
+  ::SetWindowLongPtrW(control.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  control.previous = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form::ControlProc)));
 }
 
 int Win32Form::IndexOf(HWND hwnd) const {
@@ -448,11 +453,7 @@ ControlRef Win32Form::Copy(ControlRef source) {
   HWND hwnd = CreateControl(*original.entry, parent, index, false);
   if (hwnd == nullptr) return {};
   controls_.push_back({hwnd, original.entry, original.parent, original.handlerSource, {}, nullptr});
-  if (original.previous != nullptr) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    controls_.back().previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form::ControlProc)));
-  }
+  Subclass(controls_.back());
   ::SetWindowPos(hwnd, original.hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return {kWindowId, static_cast<std::uint32_t>(index + 1)};
 }

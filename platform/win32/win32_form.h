@@ -72,6 +72,7 @@ class Win32Form final : public FormRuntime {
   void OnDpiChanged(int dpi, const RECT& suggested);
   int IndexOf(HWND hwnd) const;
   bool TakesEveryKey(const Control& control) const;
+  void Subclass(Control& control);
   Control* At(ControlRef ref);
   const Control* At(ControlRef ref) const;
   void Raise(int index, Event event, const EventArgs& args);
