@@ -78,7 +78,7 @@ bool ScrollActionOf(int request, ScrollAction& action) {
 ScrollRange ReadScrollBar(HWND bar, const ScrollRange& layout) {
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
-  info.fMask = SIF_RANGE | SIF_POS | SIF_TRACKPOS;
+  info.fMask = SIF_RANGE | SIF_POS;
   ScrollRange range = layout;
   if (::GetScrollInfo(bar, SB_CTL, &info)) {
     range.minimum = info.nMin;
@@ -155,24 +155,19 @@ void Win32Form::MakeFonts() {
   const LOGFONTW messageFont = MessageFont(dpi_);
   guiFont_.reset(::CreateFontIndirectW(&messageFont));
   sizedFonts_.clear();
-  sizedFontHeights_.clear();
   for (const ControlSpec& entry : layout_) {
-    if (entry.fontHeight == 0 || std::find(sizedFontHeights_.begin(), sizedFontHeights_.end(), entry.fontHeight) !=
-                                    sizedFontHeights_.end()) {
-      continue;
-    }
-    LOGFONTW font = MessageFont(dpi_);
+    if (entry.fontHeight == 0 || FontFor(entry) != guiFont_.get()) continue;
+    LOGFONTW font = messageFont;
     font.lfHeight = -ScaleToDpi(entry.fontHeight, dpi_);
     font.lfWidth = 0;
     font.lfWeight = FW_NORMAL;
-    sizedFonts_.emplace_back(::CreateFontIndirectW(&font));
-    sizedFontHeights_.push_back(entry.fontHeight);
+    sizedFonts_.push_back({entry.fontHeight, UniqueFont(::CreateFontIndirectW(&font))});
   }
 }
 
 HFONT Win32Form::FontFor(const ControlSpec& entry) const {
-  for (std::size_t i = 0; i < sizedFontHeights_.size(); ++i) {
-    if (sizedFontHeights_[i] == entry.fontHeight) return sizedFonts_[i].get();
+  for (const SizedFont& sized : sizedFonts_) {
+    if (sized.height == entry.fontHeight) return sized.font.get();
   }
   return guiFont_.get();
 }
@@ -487,9 +482,10 @@ void Win32Form::MoveFocusFrom(int current, bool backwards) {
       nodes.push_back({-2, 0, 0, false});  // the window itself is no stop
       continue;
     }
-    const ControlRef ref{kWindowId, static_cast<std::uint32_t>(i + 1)};
+    // Screen pixels: only the order matters here.
+    const RECT rect = PlacedRect(c);
     const bool stop = c.entry->tabStop && ::IsWindowVisible(c.hwnd) && ::IsWindowEnabled(c.hwnd);
-    nodes.push_back({c.parent == 0 ? -1 : c.parent, Get(ref, Property::Left), Get(ref, Property::Top), stop});
+    nodes.push_back({c.parent == 0 ? -1 : c.parent, rect.left, rect.top, stop});
   }
   const int next = NextTabStop(nodes, current, backwards);
   if (next < 0) return;

@@ -96,8 +96,11 @@ class Win32Form final : public FormRuntime {
   std::vector<Binding> bindings_;
   std::vector<std::function<void()>> endRoutines_;
   UniqueFont guiFont_;
-  std::vector<UniqueFont> sizedFonts_;
-  std::vector<int> sizedFontHeights_;
+  struct SizedFont {
+    int height;  // as the layout gives it, at 96 DPI
+    UniqueFont font;
+  };
+  std::vector<SizedFont> sizedFonts_;
   WheelAccumulator wheel_;
 };
 
